@@ -1,0 +1,21 @@
+#include <QApplication>
+#include <QStandardPaths>
+
+#include "link/systemclock.h"
+#include "ui/qtprompter.h"
+#include "ui/wdwmain.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    SystemClock clock;
+    QtPrompter prompter;
+    WdwMainEnvironment env;
+    env.clock = &clock;
+    env.prompter = &prompter;
+    env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+    WdwMain window(env);
+    prompter.setParent(&window);
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,10 @@
+#include "../ui/wdwmain.h"
+
+bool WdwMain::CheckPreferenceFile(bool linkSettings)
+{
+    return false;
+}
+
+void WdwMain::UpdatePreferenceFile()
+{
+}

@@ -1,0 +1,5 @@
+#include "../ui/wdwmain.h"
+
+void WdwMain::PushTestGo_Action()
+{
+}

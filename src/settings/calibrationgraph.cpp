@@ -1,0 +1,5 @@
+#include "../ui/wdwmain.h"
+
+void WdwMain::CanvasUserCalGraph_Paint(QPainter& g)
+{
+}
