@@ -14,6 +14,7 @@
 
 #include "fixedclock.h"
 #include "link/portlist.h"
+#include "readings/view3d_recording.h"
 #include "scriptedport.h"
 #include "scriptedprompter.h"
 #include "ui/controls.h"
@@ -37,6 +38,7 @@ public:
         env.prompter = &prompter;
         env.clock = &clock;
         env.preferencesFolder = mPrefsFolder.path();
+        env.view3DFactory = recordingView3DFactory();
         w = std::make_unique<WdwMain>(env);
         port->takeWritten();  // the halt of the start-up
     }
@@ -531,7 +533,11 @@ void TestDispatcher::testModeHeading()
     QCOMPARE(w.mHeading, heading);
     QCOMPARE(w.mPitch, 0.0f);
     QCOMPARE(w.mRoll, 0.0f);
-    Q_UNUSED(degrees);  // the 3D heading is checked where the view records it
+    const auto* view = dynamic_cast<const RecordingView3D*>(w.view3D());
+    QVERIFY(view);
+    const std::optional<double> shown = view->headingOf(w.m3DModel);
+    QVERIFY(shown);
+    QVERIFY2(std::abs(*shown - degrees) < 0.001, qPrintable(QString::number(*shown)));
     QCOMPARE(rig.sent(), QByteArray());
 }
 
