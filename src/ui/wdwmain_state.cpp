@@ -49,7 +49,11 @@ const QList<QPair<QString, Reader>>& readers()
 QString WdwMain::stateValue(const QString& name) const
 {
     for (const auto& [member, read] : readers())
-        if (member == name) return read(*this);
+        if (member == name) {
+            // An empty value is still a value: only an unknown name gives a null string.
+            const QString value = read(*this);
+            return value.isNull() ? QStringLiteral("") : value;
+        }
     return {};
 }
 
