@@ -3,18 +3,19 @@
 #include "link/portlist.h"
 #include "link/qtserialport.h"
 #include "link/systemclock.h"
+#include "readings/view3d_qt.h"
+#include "sim/simulatedport.h"
 #include "ui/app.h"
 #include "ui/qtprompter.h"
 #include "ui/wdwmain.h"
 
-namespace {
-// The serial-port list the application offers, in this order: the system's ports,
-// then anything the application adds of its own.
-void composePortList(PortList& ports)
+// The serial-port list: the system's ports, then the built-in simulated module, so a
+// machine without hardware still has a module to talk to.
+static void composePortList(PortList& ports)
 {
     addSystemSerialPorts(ports);
+    ports.add(createSimulatedModulePort());
 }
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -23,12 +24,12 @@ int main(int argc, char** argv)
     QtPrompter prompter;
     PortList ports;
     composePortList(ports);
-
     WdwMainEnvironment env;
     env.ports = &ports;
     env.clock = &clock;
     env.prompter = &prompter;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+    env.view3DFactory = createQt3DView;
 
     // Destroyed before the environment it uses.
     std::unique_ptr<WdwMain> window = app.createMainWindow(env);

@@ -15,6 +15,7 @@
 
 #include "link/portlist.h"
 #include "link/systemclock.h"
+#include "readings/view3d_qt.h"
 #include "scriptedport.h"
 #include "scriptedprompter.h"
 #include "ui/app.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     env.clock = &clock;
     env.prompter = &prompter;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
+    env.view3DFactory = createQt3DView;
 
     std::unique_ptr<WdwMain> window = app.createMainWindow(env);
     window->move(20, 20);
