@@ -1,5 +1,6 @@
 // The connection indicator, the logo canvases and the contrast option.
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QTabWidget>
 #include <QLabel>
@@ -68,12 +69,15 @@ void WdwMain::CheckContrast_Action()
 
 QColor WdwMain::WindowBackgroundColour() const
 {
-    // Behind GroupReadings lies the tab panel, which the style may paint lighter than
-    // the window: draw the panel alone, without the controls on it, and read the
-    // pixel at the top-left corner of GroupReadings (38, 125).
-    const QPoint at = QPoint(38, 125) - TabMain->mapTo(centralWidget(), QPoint(0, 0));
+    // The colour the reading canvas and the 3D view sit on: the tab panel, which the
+    // style may paint lighter than the window, under the tint the style may give a
+    // group box's inside. Both are drawn alone, without the controls on them, and
+    // read in the middle of GroupReadings.
     QImage pixel(1, 1, QImage::Format_ARGB32);
     pixel.fill(palette().color(QPalette::Active, QPalette::Window));
-    TabMain->render(&pixel, QPoint(0, 0), QRegion(QRect(at, QSize(1, 1))), QWidget::DrawWindowBackground);
+    const QPoint middle = GroupReadings->rect().center();
+    const QPoint onPanel = GroupReadings->mapTo(TabMain, middle);
+    TabMain->render(&pixel, QPoint(0, 0), QRegion(QRect(onPanel, QSize(1, 1))), QWidget::DrawWindowBackground);
+    GroupReadings->render(&pixel, QPoint(0, 0), QRegion(QRect(middle, QSize(1, 1))), QWidget::RenderFlags());
     return pixel.pixelColor(0, 0);
 }

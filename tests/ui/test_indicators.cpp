@@ -198,13 +198,15 @@ void TestIndicators::readingCanvasBlendsWithThePanel()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.TabMain->setCurrentIndex(3);
     QWidget* content = w.centralWidget();
-    // The colour behind GroupReadings, where the panel shows at its top-left corner.
-    const QColor behind = pixelAt(content, QPoint(38, 125));
+    // The colour inside "Current Reading" where nothing else is drawn, left of the
+    // reading canvas.
+    const QColor behind = pixelAt(content, QPoint(46, 300));
     QCOMPARE(w.WindowBackgroundColour(), behind);
     // Without contrast the reading canvas is painted in that colour, so it does not
-    // show as a box of its own.
+    // show as a box of its own; the 3D view's sky is set to it too.
     QCOMPARE(pixelAt(content, QPoint(60, 160)), behind);
     QCOMPARE(pixelAt(content, QPoint(425, 370)), behind);
+    QCOMPARE(f.view3D->background, behind);
 }
 
 QTEST_MAIN(TestIndicators)

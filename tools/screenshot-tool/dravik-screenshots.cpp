@@ -1,9 +1,10 @@
 // Shows the main window as the application does and writes one screenshot per tab,
-// plus one of the About window, into a folder. Run under a display (tools/screenshots
+// one of the reading display with contrast and one of the About window, into a folder. Run under a display (tools/screenshots
 // starts Xvfb). The serial-port list holds one scripted port, so no real port is
 // ever listed or opened.
 //
 //   dravik-screenshots OUTPUT_FOLDER
+#include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QPixmap>
@@ -72,6 +73,13 @@ int main(int argc, char** argv)
         const QString caption = window->TabMain->tabText(tab).remove(QLatin1Char(' '));
         ok = save(window.get(), out.filePath(QStringLiteral("tab%1-%2.png").arg(tab).arg(caption))) && ok;
     }
+    // The reading display in its high-contrast look.
+    window->TabMain->setCurrentIndex(3);
+    window->CheckContrast->setChecked(true);
+    pause(300);
+    ok = save(window.get(), out.filePath(QStringLiteral("tab3-Test-contrast.png"))) && ok;
+    window->CheckContrast->setChecked(false);
+
     window->TabMain->setCurrentIndex(0);
     app.AppleAboutZunoStudio_Action();
     pause(400);
