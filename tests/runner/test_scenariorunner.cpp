@@ -4,8 +4,13 @@
 //   # report: LINE: the beginning of the message
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #ifndef SCENARIO_RUNNER
 #error "SCENARIO_RUNNER is set by tools/CMakeLists.txt"
@@ -46,6 +51,7 @@ private slots:
     void passingScenariosExitZero();
     void reportFollowsTheArgumentsAndCountsEveryOne();
     void noArgumentsIsAUsageError();
+    void deviceIsOpenedThroughTheRealBackend();
 };
 
 void TestScenarioRunner::failingScenariosAreReportedWithFileLineExpectedAndSeen()
@@ -109,6 +115,49 @@ void TestScenarioRunner::noArgumentsIsAUsageError()
     const Run run = runRunner({});
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.lines.isEmpty());
+}
+
+// A pseudo-terminal made here stands for a serial device: the runner must hand it to
+// the application's real backend, which opens it and writes the halt to it.
+void TestScenarioRunner::deviceIsOpenedThroughTheRealBackend()
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    const QByteArray device = ptsname(master);
+    QVERIFY(!device.isEmpty());
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray opening = "device \"ptyTest\" \"" + device + "\"\n"
+                               "prefs \"SERIALPORT:0\\nBAUDRATE:8\\nCONTRAST:FALSE\\nAUTOSCROLL:FALSE\\nDATA:\\n\"\n"
+                               "start\n"
+                               "expect-log \"Checking preference file\"\n"
+                               "expect-log \"Opened serial port ptyTest\"\n";
+    QFile opens(dir.filePath(QStringLiteral("1_opens.scn")));
+    QVERIFY(opens.open(QIODevice::WriteOnly) && opens.write(opening) == opening.size());
+    opens.close();
+    // The module of a scenario speaks only on scripted ports.
+    QFile speaks(dir.filePath(QStringLiteral("2_module.scn")));
+    const QByteArray speaking = opening + "module \"$h*\\r\\n\"\n";
+    QVERIFY(speaks.open(QIODevice::WriteOnly) && speaks.write(speaking) == speaking.size());
+    speaks.close();
+
+    const Run run = runRunner({dir.path()});
+    QByteArray received;
+    const int flags = fcntl(master, F_GETFL);
+    fcntl(master, F_SETFL, flags | O_NONBLOCK);
+    char buffer[256];
+    for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+    close(master);
+
+    QCOMPARE(run.lines.value(0), QStringLiteral("PASS %1").arg(dir.filePath(QStringLiteral("1_opens.scn"))));
+    QCOMPARE(run.lines.value(1), QStringLiteral("FAIL %1:6: expected a scripted port open for 'module', saw \"ptyTest\" "
+                                                "open, which is no scripted port")
+                                     .arg(dir.filePath(QStringLiteral("2_module.scn"))));
+    QCOMPARE(run.exitCode, 1);
+    // Both scenarios opened the device and sent the halt.
+    QCOMPARE(received, QByteArray("h\rh\r"));
 }
 
 QTEST_GUILESS_MAIN(TestScenarioRunner)
