@@ -153,6 +153,7 @@ Outcome Player::play(const scenario::Script& script)
     if (!mScratch.isValid())
         return {false, 0, QStringLiteral("expected a scratch folder, saw none could be made")};
     for (const Step& step : script.steps) {
+        if (onStep) onStep(step.line);
         Failure failure = run(step);
         if (!failure) failure = unpreparedDialog();
         if (failure) return {false, step.line, *failure};
