@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 #include "player.h"
 #include "scenarioparser.h"
@@ -128,6 +129,15 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // A private runtime folder where the session has none, so Qt need not warn.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir::temp().filePath(QStringLiteral("scenario-runner-%1").arg(getuid()));
+        if (QDir().mkpath(runtime)) {
+            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+    }
 
     if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kPlayOption) return childMain(argc, argv);
 
