@@ -16,6 +16,7 @@
 
 #include "player.h"
 #include "scenarioparser.h"
+#include "ui/app.h"
 
 namespace {
 
@@ -71,9 +72,11 @@ Outcome playHere(const Entry& entry)
 
 int childMain(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    // Only the scenario ends the application; closing a window must not.
+    // The application's own App, so that scenarios choose the real menu items.
+    App application(argc, argv);
+    // Only the scenario ends the application; closing a window or "Quit" must not.
     application.setQuitOnLastWindowClosed(false);
+    application.setQuitHandler([] {});
     const QStringList arguments = application.arguments();
     const Entry entry{arguments.value(2), arguments.value(3)};
     const Outcome outcome = playHere(entry);
