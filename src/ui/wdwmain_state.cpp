@@ -56,7 +56,11 @@ const QList<QPair<QString, Reader>>& readers()
 QString WdwMain::stateValue(const QString& name) const
 {
     for (const auto& [member, read] : readers())
-        if (member == name) return read(*this);
+        if (member == name) {
+            // An empty value is still a known member: never the null "unknown" answer.
+            const QString value = read(*this);
+            return value.isNull() ? QStringLiteral("") : value;
+        }
     return {};
 }
 
