@@ -2,6 +2,7 @@
 #include <QStandardPaths>
 
 #include "link/systemclock.h"
+#include "readings/view3d_qt.h"
 #include "ui/qtprompter.h"
 #include "ui/wdwmain.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     WdwMainEnvironment env;
     env.clock = &clock;
     env.prompter = &prompter;
+    env.view3DFactory = createQt3DView;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
     WdwMain window(env);
     prompter.setParent(&window);
