@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QStandardPaths>
 
 #include "link/portlist.h"
@@ -6,6 +5,7 @@
 #include "link/systemclock.h"
 #include "readings/view3d_qt.h"
 #include "sim/simulatedport.h"
+#include "ui/app.h"
 #include "ui/qtprompter.h"
 #include "ui/wdwmain.h"
 
@@ -19,7 +19,7 @@ static void composePortList(PortList& ports)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    App app(argc, argv);
     SystemClock clock;
     QtPrompter prompter;
     PortList ports;
@@ -30,8 +30,13 @@ int main(int argc, char** argv)
     env.prompter = &prompter;
     env.view3DFactory = createQt3DView;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    WdwMain window(env);
-    prompter.setParent(&window);
-    window.show();
-    return application.exec();
+    env.view3DFactory = createQt3DView;
+
+    // Destroyed before the environment it uses.
+    std::unique_ptr<WdwMain> window = app.createMainWindow(env);
+    prompter.setParent(window.get());
+    window->show();
+    const int status = app.exec();
+    window.reset();
+    return status;
 }

@@ -10,6 +10,7 @@
 
 #include "player.h"
 #include "scenarioparser.h"
+#include "ui/app.h"
 
 namespace {
 
@@ -56,9 +57,11 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication application(argc, argv);
-    // Only the scenario ends the application; closing a window must not.
+    // The application's own App, so that scenarios choose the real menu items.
+    App application(argc, argv);
+    // Only the scenario ends the application; closing a window or "Quit" must not.
     application.setQuitOnLastWindowClosed(false);
+    application.setQuitHandler([] {});
 
     const QStringList arguments = application.arguments().mid(1);
     if (arguments.isEmpty()) {

@@ -27,6 +27,7 @@
 #include "link/qtserialport.h"
 #include "readings/view3d_recording.h"
 #include "sim/simulatedport.h"
+#include "ui/app.h"
 #include "ui/controls.h"
 #include "ui/wdwmain.h"
 
@@ -274,7 +275,10 @@ Player::Failure Player::start(int line)
     env.preferencesFolder = mScratch.path();
     env.view3DFactory = recordingView3DFactory(!mNo3D);
 
-    mWindow = new WdwMain(env);
+    // Through App when it is the application, as at start-up: the window gets the
+    // real menu bar.
+    if (App* app = App::instance()) mWindow = app->createMainWindow(env).release();
+    else mWindow = new WdwMain(env);
     mStarted = true;
     mEnded = false;
     mLogMatched = 0;
