@@ -30,7 +30,6 @@ int main(int argc, char** argv)
     env.prompter = &prompter;
     env.view3DFactory = createQt3DView;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    env.view3DFactory = createQt3DView;
 
     // Destroyed before the environment it uses.
     std::unique_ptr<WdwMain> window = app.createMainWindow(env);
