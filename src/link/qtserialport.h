@@ -24,9 +24,13 @@ public:
     QByteArray readAll() override;
 
 private:
+    void handleError(int error);  // a QSerialPort::SerialPortError
+    void reportLost(const QString& why);
+
     QString mName;
     QString mLocation;
     std::unique_ptr<QSerialPort> mPort;
+    bool mOpened = false;  // open, and not yet reported lost
 };
 
 // Adds the system's serial ports to a list, sorted by system location so the indices

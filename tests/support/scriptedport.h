@@ -24,6 +24,8 @@ public:
     // Everything the application wrote, in order, since the last takeWritten().
     QByteArray written() const { return mWritten; }
     QByteArray takeWritten();
+    // Bytes delivered that the application has not read yet.
+    qsizetype unreadCount() const { return mReceived.size(); }
     const QList<LineSettings>& openings() const { return mOpenings; }
     LineSettings lastSettings() const { return mOpenings.isEmpty() ? LineSettings{} : mOpenings.last(); }
     int closeCount() const { return mCloses; }

@@ -1,0 +1,68 @@
+#include "calibrationgraphmath.h"
+
+#include <QStringList>
+#include <cmath>
+
+namespace calgraph {
+
+Scaling scale(const float* x, const float* y, int n)
+{
+    Scaling s;
+    s.xMin = s.xMax = x[0];
+    s.yMin = s.yMax = y[0];
+    for (int k = 1; k < n; ++k) {
+        if (x[k] < s.xMin) s.xMin = x[k];
+        if (x[k] > s.xMax) s.xMax = x[k];
+        if (y[k] < s.yMin) s.yMin = y[k];
+        if (y[k] > s.yMax) s.yMax = y[k];
+    }
+    s.xScale = (s.xMax - s.xMin) / float(kDivisions);
+    s.yScale = (s.yMax - s.yMin) / float(kDivisions);
+    const float shared = s.xScale > s.yScale ? s.xScale : s.yScale;
+    s.xScale = shared;
+    s.yScale = shared;
+    if (s.xMax == s.xMin) s.xScale = 1.0f;
+    if (s.yMax == s.yMin) s.yScale = 1.0f;
+    return s;
+}
+
+QString formatLabel(float value)
+{
+    QString text = QString::number(double(value), 'f', 2);
+    if (text.startsWith(QLatin1Char('-')) && text.mid(1) == QLatin1String("0.00"))
+        text.remove(0, 1);
+    return text;
+}
+
+QStringList horizontalLabels(const Scaling& s)
+{
+    QStringList labels;
+    float v = s.xMin;
+    for (int i = 0; i < kHorizontalLabels; ++i) {
+        labels << formatLabel(v);
+        v = v + 2.0f * s.xScale;
+    }
+    return labels;
+}
+
+QStringList verticalLabels(const Scaling& s)
+{
+    QStringList labels;
+    float v = s.yMin;
+    for (int i = 0; i < kVerticalLabels; ++i) {
+        labels << formatLabel(v);
+        v = v + s.yScale;
+    }
+    return labels;
+}
+
+QPoint pixel(const Scaling& s, float x, float y, int w, int h)
+{
+    const int xStep = w / kDivisions;
+    const int yStep = h / kDivisions;
+    const double px = (double(x) - double(s.xMin)) / double(s.xScale) * xStep;
+    const double py = h - (double(y) - double(s.yMin)) / double(s.yScale) * yStep;
+    return QPoint(int(std::trunc(px)), int(std::trunc(py)));
+}
+
+}  // namespace calgraph
