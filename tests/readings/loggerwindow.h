@@ -1,55 +1,24 @@
 #pragma once
-// A main window for data logger and export tests: one scripted port opened at
-// start-up, a scripted prompter, a fixed tick count, a scratch preferences folder.
-// The tests set the link's flags themselves; the conversation that normally sets
-// them is exercised by the scenarios.
-#include <QFile>
+// A connected main window for data logger and export tests (see WindowFixture), with
+// a fixed tick count and helpers to choose the output words and read the table.
+// The conversation that sets the link's flags is exercised by the scenarios.
 #include <QHeaderView>
 #include <QItemSelection>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <memory>
 
-#include "fixedclock.h"
-#include "link/portlist.h"
 #include "readings/datalogmodel.h"
-#include "scriptedport.h"
-#include "scriptedprompter.h"
-#include "ui/wdwmain.h"
+#include "windowfixture.h"
 
-struct LoggerWindow {
-    QTemporaryDir folder;
-    PortList ports;
-    ScriptedPort* port = nullptr;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    std::unique_ptr<WdwMain> w;
+struct LoggerWindow : WindowFixture {
+    WdwMain* w = nullptr;
 
     LoggerWindow()
     {
-        port = static_cast<ScriptedPort*>(ports.add(std::make_unique<ScriptedPort>(QStringLiteral("ttyTEST"))));
-        QFile prefs(folder.filePath(QStringLiteral("DravikStudio.pref")));
-        if (prefs.open(QIODevice::WriteOnly))
-            prefs.write("SERIALPORT:0\nBAUDRATE:8\nCONTRAST:FALSE\nAUTOSCROLL:FALSE\nDATA:\n");
-        prefs.close();
+        w = window.get();
         clock.fixNow(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 2)));
         clock.fixTicks(100);
-        WdwMainEnvironment env;
-        env.ports = &ports;
-        env.prompter = &prompter;
-        env.clock = &clock;
-        env.preferencesFolder = folder.path();
-        w = std::make_unique<WdwMain>(env);
-        // Connected, configuration read done, nothing written yet.
-        w->mConnected = true;
-        w->mReadConfiguration = false;
-        port->takeWritten();
-    }
-    ~LoggerWindow()
-    {
-        w->allowClose();
-        w.reset();
+        connect();
     }
 
     DataLogModel* model() const { return w->dataLogModel(); }
@@ -91,6 +60,7 @@ struct LoggerWindow {
         }
         return all;
     }
+    // Event texts of every system log entry.
     QStringList events() const
     {
         QStringList e;

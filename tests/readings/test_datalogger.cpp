@@ -249,7 +249,7 @@ void TestDataLogger::memoryBudgetStopsLogging()
     QTRY_COMPARE(lw.model()->rowCount(), int(tick - 1));
 
     // ... and can be exported.
-    const QString path = lw.folder.filePath(QStringLiteral("log.txt"));
+    const QString path = lw.prefsFolder.filePath(QStringLiteral("log.txt"));
     lw.prompter.prepareSave(path);
     w.PushDataLogExport_Action();
     QFile file(path);

@@ -120,7 +120,8 @@ void TestLogExport::dataLogBytes()
     w.mDataLogging = w.mDataLoggingNow = true;
     const QStringList entries = lw.events();
 
-    const QString path = lw.folder.filePath(QStringLiteral("ZunoStudioLog"));
+    const QString path = lw.prefsFolder.filePath(QStringLiteral("ZunoStudioLog"));
+    const QStringList filesBefore = QDir(lw.prefsFolder.path()).entryList(QDir::Files | QDir::Hidden);
     lw.prompter.prepareSave(path);
     w.PushDataLogExport->click();
     QCOMPARE(lw.prompter.lastDefaultName, QStringLiteral("ZunoStudioLog"));
@@ -130,13 +131,15 @@ void TestLogExport::dataLogBytes()
     QCOMPARE(lw.events(), entries);
     QCOMPARE(lw.model()->storedRowCount(), sentences.size());
     QVERIFY(w.mDataLogging && w.mDataLoggingNow);
-    QCOMPARE(QDir(lw.folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // prefs and log
+    // The file and nothing else (no temporary file) was added.
+    QCOMPARE(QDir(lw.prefsFolder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList(filesBefore + QStringList{"ZunoStudioLog"}));
 }
 
 void TestLogExport::cancelWritesNothing()
 {
     LoggerWindow lw;
-    const QStringList before = QDir(lw.folder.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList before = QDir(lw.prefsFolder.path()).entryList(QDir::Files | QDir::Hidden);
     for (QPushButton* button : {lw.w->PushDataLogExport, lw.w->PushSystemLogExport}) {
         lw.prompter.prepareSave(QString());
         button->click();
@@ -144,7 +147,7 @@ void TestLogExport::cancelWritesNothing()
     QCOMPARE(lw.prompter.lastDefaultName, QStringLiteral("ZunoStudioSystemLog"));
     QVERIFY(lw.prompter.unprepared.isEmpty());
     QVERIFY(lw.prompter.shown.isEmpty());
-    QCOMPARE(QDir(lw.folder.path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(QDir(lw.prefsFolder.path()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 void TestLogExport::replacesAnExistingFile()
@@ -153,7 +156,7 @@ void TestLogExport::replacesAnExistingFile()
     lw.selectWords({0});
     lw.quietly([&] { lw.w->RadioVaroMode->setChecked(true); });
     lw.log("$C9X*\r\n", 5);
-    const QString path = lw.folder.filePath(QStringLiteral("old.txt"));
+    const QString path = lw.prefsFolder.filePath(QStringLiteral("old.txt"));
     write(path, QByteArray(10000, 'x'));
     lw.prompter.prepareSave(path);
     lw.w->PushDataLogExport->click();
@@ -179,7 +182,7 @@ void TestLogExport::failedWriteKeepsTheOldFile()
     lw.selectWords({0, 1, 2});
     for (int r = 0; r < 2000; ++r) lw.log("$C123.4X-12.3Y45.6Z-78.9T21.5*3F\r\n", r);
 
-    QDir scratch(lw.folder.path());
+    QDir scratch(lw.prefsFolder.path());
     QVERIFY(scratch.mkdir(QStringLiteral("out")));
     QString folder = scratch.filePath(QStringLiteral("out"));
     const QByteArray old = "the earlier export\n";
@@ -225,7 +228,7 @@ void TestLogExport::systemLogInDisplayedOrder()
     w.NewSystemLogEvent(QStringLiteral("Cleared data log."));
     w.NewSystemLogEvent(QStringLiteral("Started data logging."));
 
-    const QString unsorted = lw.folder.filePath(QStringLiteral("unsorted"));
+    const QString unsorted = lw.prefsFolder.filePath(QStringLiteral("unsorted"));
     lw.prompter.prepareSave(unsorted);
     w.PushSystemLogExport->click();
     QCOMPARE(lw.prompter.lastDefaultName, QStringLiteral("ZunoStudioSystemLog"));
@@ -236,7 +239,7 @@ void TestLogExport::systemLogInDisplayedOrder()
 
     // A heading click sorts the list by the event text; the export follows.
     log->sortByColumn(1, Qt::AscendingOrder);
-    const QString sorted = lw.folder.filePath(QStringLiteral("sorted"));
+    const QString sorted = lw.prefsFolder.filePath(QStringLiteral("sorted"));
     lw.prompter.prepareSave(sorted);
     w.PushSystemLogExport->click();
     QCOMPARE(contents(sorted), QByteArray("Time Stamp\tEvent\t\n"
