@@ -1,13 +1,20 @@
 #include "wdwmain.h"
 
 #include <QHash>
+#include <charconv>
 #include <functional>
 
 namespace {
 QString text(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 QString text(qint32 value) { return QString::number(value); }
-// Fewest digits that read back as the same float.
-QString text(float value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
+// Fewest digits that read back as the same float. (QString::number widens to double
+// first, which would give the double's digits: 7.26f as 7.260000228881836.)
+QString text(float value)
+{
+    char digits[32];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    return QString::fromLatin1(digits, result.ptr - digits);
+}
 QString text(const QString& value) { return value; }
 QString text(const QByteArray& value) { return QString::fromLatin1(value); }
 template <typename T>
