@@ -1,10 +1,11 @@
-#include <QApplication>
 #include <QStandardPaths>
 
 #include "link/portlist.h"
 #include "link/qtserialport.h"
 #include "link/systemclock.h"
+#include "readings/view3d_qt.h"
 #include "sim/simulatedport.h"
+#include "ui/app.h"
 #include "ui/qtprompter.h"
 #include "ui/wdwmain.h"
 
@@ -18,7 +19,7 @@ static void composePortList(PortList& ports)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    App app(argc, argv);
     SystemClock clock;
     QtPrompter prompter;
     PortList ports;
@@ -27,9 +28,14 @@ int main(int argc, char** argv)
     env.ports = &ports;
     env.clock = &clock;
     env.prompter = &prompter;
+    env.view3DFactory = createQt3DView;
     env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
-    WdwMain window(env);
-    prompter.setParent(&window);
-    window.show();
-    return application.exec();
+
+    // Destroyed before the environment it uses.
+    std::unique_ptr<WdwMain> window = app.createMainWindow(env);
+    prompter.setParent(window.get());
+    window->show();
+    const int status = app.exec();
+    window.reset();
+    return status;
 }

@@ -57,6 +57,7 @@ void WdwMain::ListData_Open()
     ListData->setRootIsDecorated(false);
     ListData->setSortingEnabled(false);
     ListData->header()->setSortIndicatorShown(false);
+    ListData->header()->setSectionsClickable(true);  // heading clicks reach the handler
 
     // The data log table itself.
     mDataLogModel = new DataLogModel(this);
@@ -66,6 +67,7 @@ void WdwMain::ListData_Open()
     ListDataLog->setItemsExpandable(false);
     ListDataLog->setSortingEnabled(false);
     ListDataLog->header()->setSortIndicatorShown(false);
+    ListDataLog->header()->setSectionsClickable(true);
     connect(mDataLogModel, &QAbstractItemModel::rowsInserted, this, [this] {
         QElapsedTimer cost;
         cost.start();

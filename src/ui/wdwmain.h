@@ -260,6 +260,14 @@ public:
     // The window colour behind the group boxes (the pixel at 38, 125).
     QColor WindowBackgroundColour() const;
 
+    // ui/ layout helpers. The layout measures every control from the top-left corner
+    // of the content area, centralWidget() (below the menu bar), whatever its parent.
+    QRect contentGeometry(const QWidget* control) const;
+    void setContentGeometry(QWidget* control, const QRect& rect);
+    // The container of the controls of tab `index` of TabMain; shown only while that
+    // tab is selected.
+    QWidget* tabPage(int index) const;
+
     // prefs/
     bool CheckPreferenceFile(bool linkSettings);
     void UpdatePreferenceFile();
@@ -278,4 +286,7 @@ private:
     QByteArray mHelicopterText;  // the model text, read once
     bool mCloseAllowed = false;
     bool mClosed = false;
+
+    // ui/ layout: one container per tab of TabMain, over the tab panel.
+    std::array<QWidget*, 6> mTabPages{};
 };
