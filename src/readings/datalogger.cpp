@@ -39,9 +39,12 @@ void stopForMemory(WdwMain& w, Prompter* prompter)
 
 // A QTreeView lays out every row on each insertion, which takes milliseconds once
 // the log holds a million rows. New rows are therefore announced in batches, paced
-// so that laying them out takes at most about a tenth of the time.
-constexpr qint64 kLayoutShare = 9;
+// so that laying them out takes about a twentieth of the time at most.
+constexpr qint64 kLayoutShare = 19;
 constexpr int kLongestPublishDelay = 1000;
+// Even a short table takes its new rows at most 25 times a second: faster than the
+// eye, and a few rows per batch at the line's rate.
+constexpr int kShortestPublishDelay = 40;
 }  // namespace
 
 void WdwMain::ListData_Open()
@@ -73,8 +76,8 @@ void WdwMain::ListData_Open()
             const QModelIndex last = mDataLogModel->index(mDataLogModel->rowCount() - 1, 0);
             ListDataLog->scrollTo(last, QAbstractItemView::PositionAtTop);
         }
-        mDataLogModel->setPublishDelay(
-            int(std::min<qint64>(cost.elapsed() * kLayoutShare, kLongestPublishDelay)));
+        mDataLogModel->setPublishDelay(int(std::clamp<qint64>(cost.elapsed() * kLayoutShare,
+                                                              kShortestPublishDelay, kLongestPublishDelay)));
     });
 }
 

@@ -161,14 +161,14 @@ void TestTabSwitching::view3DParkedAndRestored()
     // entering the Test tab puts it.
     w.setContentGeometry(w.Group3DModel, {464, 124, 410, 460});
     w.setContentGeometry(w.View3DHelicopter, {480, 158, 378, 414});
-    f.view3D->background = Qt::red;
-    const int redraws = f.view3D->redraws;
+    f.view3D->setBackgroundColor(Qt::red);
+    const int redraws = f.view3D->redrawCount();
 
     w.TabMain->setCurrentIndex(3);
     QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(479, 155, 378, 414));
     QVERIFY(w.WindowBackgroundColour().isValid());
-    QCOMPARE(f.view3D->background, w.WindowBackgroundColour());
-    QCOMPARE(f.view3D->redraws, redraws + 1);
+    QCOMPARE(f.view3D->backgroundColor().value_or(QColor()), w.WindowBackgroundColour());
+    QCOMPARE(f.view3D->redrawCount(), redraws + 1);
 
     // Leaving parks it as one pixel in the group box's inner bottom-right corner.
     w.TabMain->setCurrentIndex(4);
@@ -179,7 +179,7 @@ void TestTabSwitching::view3DParkedAndRestored()
     w.setContentGeometry(w.Group3DModel, {400, 100, 300, 200});
     w.TabMain->setCurrentIndex(3);
     QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(479, 155, 378, 414));
-    QCOMPARE(f.view3D->redraws, redraws + 2);
+    QCOMPARE(f.view3D->redrawCount(), redraws + 2);
     w.TabMain->setCurrentIndex(0);
     QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(698, 298, 1, 1));
 }
