@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtMath>
 #include <cstdio>
+#include <ctime>
 
 #include "fixedclock.h"
 #include "link/portlist.h"
@@ -34,19 +35,24 @@ int main(int argc, char** argv)
     }
     window.mUserCalDataCount = points;
 
+    // CPU time of this thread, so a busy machine does not inflate the figure.
+    auto cpuMs = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+    };
     QImage target(449, 449, QImage::Format_ARGB32_Premultiplied);
     const int repeats = 20;
     double best = 1e9, total = 0;
     for (int r = 0; r < repeats; ++r) {
         target.fill(Qt::white);
-        QElapsedTimer t;
-        t.start();
+        const double start = cpuMs();
         window.CanvasUserCalGraph->render(&target);
-        const double ms = t.nsecsElapsed() / 1e6;
+        const double ms = cpuMs() - start;
         best = std::min(best, ms);
         total += ms;
     }
-    std::printf("calibration repaint, %d points: best %.2f ms, mean %.2f ms (target 16 ms)\n",
+    std::printf("calibration repaint, %d points: best %.2f ms, mean %.2f ms of CPU (target 16 ms)\n",
                 points, best, total / repeats);
     return 0;
 }

@@ -48,6 +48,7 @@ bool QtSerialPort::open(const LineSettings& settings)
     mPort->clear();
     mPort->clearError();
     mOpened = true;
+    ++mOpenings;
     return true;
 }
 
@@ -103,16 +104,17 @@ void QtSerialPort::handleError(int error)
 
 void QtSerialPort::reportLost(const QString& why)
 {
+    // Once per opening: QSerialPort repeats a hang-up error on every pass of the
+    // event loop until the port is closed.
     if (!mOpened) return;
     mOpened = false;
     // The error arrives from inside QSerialPort's own notification; closing the port
     // there would pull the device out from under it, so it is closed, and the loss
     // reported, from the event loop.
-    mPort->blockSignals(true);
-    QMetaObject::invokeMethod(this, [this, why] {
+    QMetaObject::invokeMethod(this, [this, why, opening = mOpenings] {
+        if (opening != mOpenings) return;  // reopened since: a new, working port
         mPort->close();
         mPort->clearError();
-        mPort->blockSignals(false);
         emit lost(why);
     }, Qt::QueuedConnection);
 }

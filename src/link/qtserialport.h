@@ -31,6 +31,7 @@ private:
     QString mLocation;
     std::unique_ptr<QSerialPort> mPort;
     bool mOpened = false;  // open, and not yet reported lost
+    quint64 mOpenings = 0;  // successful opens so far
 };
 
 // Adds the system's serial ports to a list, sorted by system location so the indices

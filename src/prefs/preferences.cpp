@@ -61,12 +61,15 @@ qint32 leadingNumber(QByteArrayView value)
                                      std::numeric_limits<qint32>::max()));
 }
 
-LinkSettings parseLinkSettings(QByteArrayView text)
+LinkSettings parseLinkSettings(QByteArrayView text, int rateRowCount)
 {
     LinkSettings settings;
     for (QByteArrayView line : splitLines(text)) {
         if (auto value = valueOf(line, kSerialPort)) settings.serialPort = leadingNumber(*value);
-        if (auto value = valueOf(line, kBaudRate)) settings.baudRateRow = leadingNumber(*value);
+        if (auto value = valueOf(line, kBaudRate)) {
+            const qint32 row = leadingNumber(*value);
+            if (row >= 0 && row < rateRowCount) settings.baudRateRow = row;
+        }
     }
     return settings;
 }

@@ -49,7 +49,9 @@ QVector<QByteArrayView> splitLines(QByteArrayView text);
 // a fraction is read and dropped ("5.7" is 5). Out-of-range values saturate.
 qint32 leadingNumber(QByteArrayView value);
 
-LinkSettings parseLinkSettings(QByteArrayView text);
+// rateRowCount: how many rows the rate list has. A "BAUDRATE:" row outside it is
+// ignored, so an earlier valid line still counts.
+LinkSettings parseLinkSettings(QByteArrayView text, int rateRowCount);
 // dataRowCount: how many rows the word list has; row r is selected when the value of
 // "DATA:" contains the decimal text of r anywhere.
 DisplaySettings parseDisplaySettings(QByteArrayView text, int dataRowCount);

@@ -27,11 +27,10 @@ bool WdwMain::CheckPreferenceFile(bool linkSettings)
     file.close();
 
     if (linkSettings) {
-        const prefs::LinkSettings link = prefs::parseLinkSettings(text);
+        // A rate row outside the list is ignored: the rate stays as it was.
+        const prefs::LinkSettings link = prefs::parseLinkSettings(text, mComputerBaudRate.size());
         if (link.serialPort) mSerialPort = *link.serialPort;
-        // A row outside the rate list is ignored; the rate stays as it was.
-        if (link.baudRateRow && *link.baudRateRow >= 0 && *link.baudRateRow < mComputerBaudRate.size())
-            mBaudRate = mComputerBaudRate[*link.baudRateRow];
+        if (link.baudRateRow) mBaudRate = mComputerBaudRate[*link.baudRateRow];
         return true;
     }
 

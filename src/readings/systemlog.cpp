@@ -24,4 +24,8 @@ void WdwMain::ListSystemLog_Open()
     ListSystemLog->setHeaderLabels({QStringLiteral("Time Stamp"), QStringLiteral("Event")});
     ListSystemLog->setColumnWidth(0, 160);
     ListSystemLog->setColumnWidth(1, 630);
+    // A heading click sorts, as lists do. Until the user clicks one the rows stay in
+    // the order they were logged: Qt would otherwise sort newest first from the start.
+    ListSystemLog->setSortingEnabled(true);
+    ListSystemLog->header()->setSortIndicator(-1, Qt::AscendingOrder);
 }

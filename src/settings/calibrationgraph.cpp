@@ -30,17 +30,12 @@ void WdwMain::CanvasUserCalGraph_Paint(QPainter& g)
     // starting it transparent gives the same picture: the grid behind the canvas
     // shows through everywhere but under the line.
     QImage image(CanvasUserCalGraph->size(), QImage::Format_ARGB32_Premultiplied);
-    const QPen blue(QColor(0, 0, 255), 0);
     if (image.isNull()) {
-        g.setPen(blue);
+        g.setPen(QPen(QColor(0, 0, 255), 0));
         g.drawPolyline(line);
         return;
     }
     image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setPen(blue);
-        p.drawPolyline(line);
-    }
+    calgraph::drawPolyline(image, line, qRgb(0, 0, 255));
     g.drawImage(0, 0, image);
 }

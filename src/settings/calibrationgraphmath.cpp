@@ -65,4 +65,30 @@ QPoint pixel(const Scaling& s, float x, float y, int w, int h)
     return QPoint(int(std::trunc(px)), int(std::trunc(py)));
 }
 
+void drawPolyline(QImage& image, const QPolygon& points, QRgb colour)
+{
+    const int width = image.width();
+    const int height = image.height();
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) bits[y * stride + x] = colour;
+    };
+    for (int k = 1; k < points.size(); ++k) {
+        // Bresenham from the previous point to this one.
+        int x0 = points[k - 1].x(), y0 = points[k - 1].y();
+        const int x1 = points[k].x(), y1 = points[k].y();
+        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+        int error = dx + dy;
+        for (;;) {
+            plot(x0, y0);
+            if (x0 == x1 && y0 == y1) break;
+            const int e2 = 2 * error;
+            if (e2 >= dy) { error += dy; x0 += sx; }
+            if (e2 <= dx) { error += dx; y0 += sy; }
+        }
+    }
+}
+
 }  // namespace calgraph

@@ -1,7 +1,9 @@
 #pragma once
 // The calibration graph's arithmetic, kept free of widgets: ranges, the shared scale,
 // the axis label texts and the pixel position of every point.
+#include <QImage>
 #include <QPoint>
+#include <QPolygon>
 #include <QString>
 #include <QVector>
 
@@ -31,5 +33,10 @@ QStringList verticalLabels(const Scaling& s);
 
 // Pixel of a point on a plot of width w and height h (usable square), truncated.
 QPoint pixel(const Scaling& s, float x, float y, int w, int h);
+
+// Joins the points in order with one-pixel lines (both ends drawn) straight into a
+// 32-bit image; pixels outside the image are skipped. Far faster than QPainter for
+// the short segments of a long calibration run.
+void drawPolyline(QImage& image, const QPolygon& points, QRgb colour);
 
 }  // namespace calgraph

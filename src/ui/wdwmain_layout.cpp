@@ -278,9 +278,11 @@ void WdwMain::CreateControls()
     CanvasUserCalGraph = make<Canvas>(this, Canvas2, "CanvasUserCalGraph", {347, 141, 449, 449});
     Separator[30] = separator(this, CanvasUserCalGraph, 30, {347, 589, 448, 1});
     Separator[29] = separator(this, CanvasUserCalGraph, 29, {795, 142, 1, 448});
-    StaticText41 = label(this, tab, "StaticText41", "X", {252, 127, 23, 20}, Qt::AlignRight);
+    // The axis captions name the data each label row shows: Y values run up the
+    // column on the left, X values along the row under the graph.
+    StaticText41 = label(this, tab, "StaticText41", "Y", {252, 127, 23, 20}, Qt::AlignRight);
     StaticText41->setFont(QApplication::font());
-    StaticText45 = label(this, tab, "StaticText45", "Y", {859, 590, 20, 20});
+    StaticText45 = label(this, tab, "StaticText45", "X", {859, 590, 20, 20});
     StaticText45->setFont(QApplication::font());
     for (int i = 0; i < int(UserCalGraphX.size()); ++i) {
         auto* axis = label(this, tab, "", "---", {279, 578 - 32 * i, 56, i <= 4 ? 11 : 13}, Qt::AlignRight);

@@ -1,13 +1,20 @@
 #include "wdwmain.h"
 
 #include <QHash>
+#include <charconv>
 #include <functional>
 
 namespace {
 QString text(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 QString text(qint32 value) { return QString::number(value); }
 // Fewest digits that read back as the same float.
-QString text(float value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
+QString text(float value)
+{
+    // std::to_chars on a float gives the shortest text that reads back as that float.
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
 QString text(const QString& value) { return value; }
 QString text(const QByteArray& value) { return QString::fromLatin1(value); }
 template <typename T>
@@ -49,7 +56,11 @@ const QList<QPair<QString, Reader>>& readers()
 QString WdwMain::stateValue(const QString& name) const
 {
     for (const auto& [member, read] : readers())
-        if (member == name) return read(*this);
+        if (member == name) {
+            // An empty value is still a known member: never the null "unknown" answer.
+            const QString value = read(*this);
+            return value.isNull() ? QStringLiteral("") : value;
+        }
     return {};
 }
 

@@ -80,6 +80,7 @@ private slots:
     void lineSettingsApplied();
     void openFailsOnMissingDevice();
     void windowTalksOverPseudoTerminal();
+    void closedPeerIsLostPort_data();
     void closedPeerIsLostPort();
     void systemPortsSortedByLocation();
 };
@@ -165,8 +166,16 @@ void TestQtSerialPort::windowTalksOverPseudoTerminal()
     QCOMPARE(pty.readMaster(2), QByteArray("h\r"));
 }
 
+void TestQtSerialPort::closedPeerIsLostPort_data()
+{
+    QTest::addColumn<bool>("noticedByWrite");
+    QTest::newRow("noticed by reading") << false;
+    QTest::newRow("noticed by writing") << true;
+}
+
 void TestQtSerialPort::closedPeerIsLostPort()
 {
+    QFETCH(bool, noticedByWrite);
     PseudoTerminal pty;
     QVERIFY(pty.ok());
     WindowFixture f;
@@ -179,6 +188,11 @@ void TestQtSerialPort::closedPeerIsLostPort()
     QVERIFY(w.PushCalibrationStart->isEnabled());
 
     pty.closeMaster();
+    if (noticedByWrite) {
+        // Before the event loop has seen the hang-up: the command cannot go out.
+        w.SendData("b?", true);
+        QCOMPARE(w.mSerialPortAvailable, false);
+    }
     QTRY_COMPARE(w.mSerialPortAvailable, false);
     QCOMPARE(w.mConnected, false);
     QCOMPARE(f.indicator(), 5);

@@ -12,6 +12,7 @@ private slots:
     void timeStamp();
     void listHeadings();
     void rowsKeepOrderAndText();
+    void headingClickSorts();
 };
 
 void TestSystemLog::timeStamp_data()
@@ -74,6 +75,31 @@ void TestSystemLog::rowsKeepOrderAndText()
     QCoreApplication::processEvents();
     QVERIFY(w.ListSystemLog->verticalScrollBar()->maximum() > 0);
     QCOMPARE(w.ListSystemLog->verticalScrollBar()->value(), 0);
+}
+
+void TestSystemLog::headingClickSorts()
+{
+    WindowFixture f;
+    WdwMain& w = f.open();
+    w.ListSystemLog->clear();
+    // Logged out of time order (the clock was set back): shown as logged at first.
+    const QList<QPair<QTime, QString>> entries = {
+        {QTime(10, 0, 0), "c"}, {QTime(9, 0, 0), "a"}, {QTime(9, 30, 0), "b"}};
+    for (const auto& [time, text] : entries) {
+        f.clock.fixNow(QDateTime(QDate(2024, 1, 2), time));
+        w.NewSystemLogEvent(text);
+    }
+    QCOMPARE(f.logEvents(), QStringList({"c", "a", "b"}));
+
+    w.show();
+    QHeaderView* header = w.ListSystemLog->header();
+    const QPoint stampHeading(header->sectionViewportPosition(0) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, stampHeading);
+    const QStringList once = f.logEvents();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, stampHeading);
+    const QStringList twice = f.logEvents();
+    // One click sorts by time one way, the next the other way.
+    QCOMPARE(QSet<QStringList>({once, twice}), QSet<QStringList>({{"a", "b", "c"}, {"c", "b", "a"}}));
 }
 
 QTEST_MAIN(TestSystemLog)

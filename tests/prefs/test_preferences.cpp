@@ -84,8 +84,13 @@ void TestPreferences::linkGroup_data()
     QTest::newRow("last line without line end") << QByteArray("BAUDRATE:7") << std::optional<qint32>(unset) << some(7);
     QTest::newRow("CRLF line ends") << QByteArray("SERIALPORT:1\r\nBAUDRATE:2\r\n") << some(1) << some(2);
     QTest::newRow("CR line ends") << QByteArray("SERIALPORT:1\rBAUDRATE:2\r") << some(1) << some(2);
-    QTest::newRow("rate row kept as read, even outside the list")
-        << QByteArray("BAUDRATE:12\n") << std::optional<qint32>(unset) << some(12);
+    QTest::newRow("rate row past the list ignored") << QByteArray("BAUDRATE:9\n") << std::optional<qint32>(unset)
+                                                    << std::optional<qint32>(unset);
+    QTest::newRow("negative rate row ignored") << QByteArray("BAUDRATE:-1\n") << std::optional<qint32>(unset)
+                                               << std::optional<qint32>(unset);
+    QTest::newRow("last rate row of the list") << QByteArray("BAUDRATE:8\n") << std::optional<qint32>(unset) << some(8);
+    QTest::newRow("earlier valid row survives a later bad one")
+        << QByteArray("BAUDRATE:2\nBAUDRATE:11\n") << std::optional<qint32>(unset) << some(2);
     QTest::newRow("display keys do not count") << QByteArray("CONTRAST:TRUE\nDATA:1,\n")
                                                << std::optional<qint32>(unset) << std::optional<qint32>(unset);
 }
@@ -95,7 +100,7 @@ void TestPreferences::linkGroup()
     QFETCH(QByteArray, text);
     QFETCH(std::optional<qint32>, port);
     QFETCH(std::optional<qint32>, rateRow);
-    const LinkSettings link = prefs::parseLinkSettings(text);
+    const LinkSettings link = prefs::parseLinkSettings(text, 9);
     QCOMPARE(link.serialPort, port);
     QCOMPARE(link.baudRateRow, rateRow);
 }
@@ -183,7 +188,7 @@ void TestPreferences::roundTrip()
 {
     QFETCH(Preferences, preferences);
     const QByteArray text = prefs::write(preferences);
-    const LinkSettings link = prefs::parseLinkSettings(text);
+    const LinkSettings link = prefs::parseLinkSettings(text, 9);
     const DisplaySettings display = prefs::parseDisplaySettings(text, 3);
     Preferences back;
     back.serialPort = link.serialPort.value_or(-1);

@@ -11,36 +11,10 @@
 
 #include "fixedclock.h"
 #include "link/portlist.h"
+#include "readings/view3d_recording.h"
 #include "scriptedport.h"
 #include "scriptedprompter.h"
 #include "ui/wdwmain.h"
-
-// Records what the window asks of the 3D scene.
-class RecordingView3D : public View3D {
-public:
-    explicit RecordingView3D(QWidget* parent) : mWidget(new QWidget(parent)) {}
-    QWidget* widget() override { return mWidget; }
-    bool hasObjectGroup() const override { return true; }
-    Object createObject(const QByteArray&) override { return mObjects++; }
-    void setScale(Object, float) override {}
-    void setPositionY(Object, float) override {}
-    void appendObject(Object) override {}
-    void setCameraPositionZ(float) override {}
-    void yawCamera(double) override {}
-    void yaw(Object, double) override {}
-    void pitch(Object, double) override {}
-    void roll(Object, double) override {}
-    void setOrientation(Object, double, double, double, double) override {}
-    void setBackgroundColor(const QColor& colour) override { background = colour; }
-    void redraw() override { ++redraws; }
-
-    QColor background;
-    int redraws = 0;
-
-private:
-    QWidget* mWidget;
-    Object mObjects = 0;
-};
 
 // A scripted port that also notes how many system log entries existed at each write,
 // so a test can tell whether a command went out before or after its log line.

@@ -208,13 +208,13 @@ void TestTabSwitching::view3DParkedAndRestored()
     // entering the Test tab puts it.
     placeInWindow(w, w.Group3DModel, {464, 124, 410, 460});
     placeInWindow(w, w.View3DHelicopter, {480, 158, 378, 414});
-    f.view3D->background = Qt::red;
-    const int redraws = f.view3D->redraws;
+    f.view3D->setBackgroundColor(Qt::red);
+    const int redraws = f.view3D->redrawCount();
 
     w.TabMain->setCurrentIndex(3);
     QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(479, 155, 378, 414));
-    QCOMPARE(f.view3D->background, w.WindowBackgroundColour());
-    QCOMPARE(f.view3D->redraws, redraws + 1);
+    QCOMPARE(f.view3D->backgroundColor().value_or(QColor()), w.WindowBackgroundColour());
+    QCOMPARE(f.view3D->redrawCount(), redraws + 1);
 
     // Leaving parks it as one pixel in the group box's inner bottom-right corner.
     w.TabMain->setCurrentIndex(4);
@@ -225,7 +225,7 @@ void TestTabSwitching::view3DParkedAndRestored()
     placeInWindow(w, w.Group3DModel, {400, 100, 300, 200});
     w.TabMain->setCurrentIndex(3);
     QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(479, 155, 378, 414));
-    QCOMPARE(f.view3D->redraws, redraws + 2);
+    QCOMPARE(f.view3D->redrawCount(), redraws + 2);
     w.TabMain->setCurrentIndex(0);
     QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(698, 298, 1, 1));
 }

@@ -48,6 +48,8 @@ public:
     Player();
     ~Player();
     Outcome play(const scenario::Script& script);
+    // Told the line of each step before it runs (the runner reports where a crash hit).
+    std::function<void(int line)> onStep;
 
     // How long an expectation is polled, and a module step waits for the dispatcher.
     static constexpr int kPatienceMs = 2000;
