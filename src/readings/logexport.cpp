@@ -115,7 +115,9 @@ void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
             return;
         }
     }
-    if (file.write(chunk) != chunk.size() || !file.commit()) {
+    // Flushed by hand: commit() does not check its own last flush (QTBUG-75077), so a
+    // full disk would otherwise replace the old file by a cut-off one.
+    if (file.write(chunk) != chunk.size() || !file.flush() || !file.commit()) {
         fail(file.errorString());
         return;
     }
