@@ -13,7 +13,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/DravikLogo.png
 set(CPACK_PACKAGE_NAME "dravik-studio")
 set(CPACK_PACKAGE_VENDOR "Dravik")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Evaluation and configuration tool for the Zuno compass module")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Dravik Studio talks to a Zuno electronic compass module on a serial port: it reads\n"
     "and changes the module's settings, shows the live heading as digits and as a 3D\n"
     "model, logs and exports data sentences and runs the user calibration. A built-in\n"

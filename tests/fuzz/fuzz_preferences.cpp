@@ -28,7 +28,7 @@ void roundTrip(const prefs::LinkSettings& link, const prefs::DisplaySettings& di
             if (display.dataRows->at(r)) p.dataRows.append(r);
 
     const QByteArray text = prefs::write(p);
-    const prefs::LinkSettings link2 = prefs::parseLinkSettings(text);
+    const prefs::LinkSettings link2 = prefs::parseLinkSettings(text, 9);
     const prefs::DisplaySettings display2 = prefs::parseDisplaySettings(text, 3);
     prefs::Preferences q;
     q.serialPort = link2.serialPort.value_or(-1);
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (lineBytes > text.size()) broken("the lines hold more than the text");
 
-    const prefs::LinkSettings link = prefs::parseLinkSettings(text);
+    const prefs::LinkSettings link = prefs::parseLinkSettings(text, 9);
     // Three rows as in the window, and more than ten, where row numbers have two digits.
     const prefs::DisplaySettings display = prefs::parseDisplaySettings(text, 3);
     const prefs::DisplaySettings wide = prefs::parseDisplaySettings(text, 12);

@@ -12,7 +12,7 @@
 //   F7 n   click button n of kButtons   F8 n m  select row m of pop-up menu n
 //   F9 n   toggle row n % 3 of ListData
 //   FA     the bytes so far are typed into EditDeclination, which then loses focus
-//   FB     paint the whole window       FC   the next question is answered No
+//   FB     paint the graph, the reading and the table   FC   the next question is answered No
 //   FD     the bytes so far arrive without a tick (two arrivals in one tick)
 //   FE n   the bytes so far arrive again and again (a flood), then a tick
 //   FF b   the byte b, sent by the module
@@ -20,6 +20,7 @@
 // The window, the application and the ports are made once; every input starts from
 // the same state (startInput), so that a finding replays on its own.
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +33,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <cstdint>
 #include <cstdio>
@@ -43,6 +45,7 @@
 #include "readings/view3d_recording.h"
 #include "scriptedport.h"
 #include "scriptedprompter.h"
+#include "ui/controls.h"
 #include "ui/wdwmain.h"
 
 namespace {
@@ -285,17 +288,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
             pending.clear();
             break;
-        case 0xFB: (void)w.grab(); break;
+        case 0xFB:
+        {
+            // What draws the module's numbers: the graph, the reading, and what the
+            // table would show (read from its model: painting the view is slow).
+            (void)w.CanvasUserCalGraph->grab();
+            (void)w.CanvasReadingBackground->grab();
+            QAbstractItemModel* table = w.ListDataLog->model();
+            for (int c = 0; c < table->columnCount(); ++c) (void)table->headerData(c, Qt::Horizontal);
+            for (int r = qMax(0, table->rowCount() - 40); r < table->rowCount(); ++r)
+                for (int c = 0; c < table->columnCount(); ++c) (void)table->index(r, c).data();
+            break;
+        }
         case 0xFC: x.prompter.nextYes = false; break;
         case 0xFD:
             arrive(pending);
             pending.clear();
             break;
         case 0xFE: {
-            // Up to a quarter of a megabyte: enough to pass the receive buffer's limit.
+            // Up to 96 KiB: enough to pass the receive buffer's limit.
             const int times = 1 + next() * 64;
             qsizetype sent = 0;
-            for (int i = 0; i < times && !pending.isEmpty() && sent < 256 * 1024; ++i) {
+            for (int i = 0; i < times && !pending.isEmpty() && sent < 96 * 1024; ++i) {
                 arrive(pending);
                 sent += pending.size();
                 if (i % 16 == 15) tick();
