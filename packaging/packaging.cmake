@@ -26,10 +26,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# The shared libraries the program links come from dpkg-shlibdeps; what Qt loads at
-# run time must be named: the Qt 3D loader of the helicopter model and Mesa's
-# drivers (software rendering where the machine has no other).
+# The shared libraries the program links come from dpkg-shlibdeps. Of what Qt loads at
+# run time, the platform, image-format and Qt 3D renderer plugins come with those
+# libraries' packages; Mesa's drivers must be named (software rendering where the
+# machine has no other). No Qt 3D geometry loader is needed: the program builds the
+# helicopter's mesh from the model text itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-3d-defaultgeometryloader-plugin, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
 
 include(CPack)
