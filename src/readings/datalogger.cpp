@@ -142,6 +142,9 @@ void WdwMain::UpdateDataLoggerListBox()
         return item && item->isSelected();
     };
     const QList<Column> columns = DataLogFields::columnsFor(selected(0), selected(1), selected(2));
+    // The columns are already these: the configuration read after "Connect" (a port
+    // that came back, say) must not throw away the rows logged so far.
+    if (columns == mDataLogModel->columns()) return;
     QStringList headings;
     for (Column c : columns) headings << DataLogFields::heading(c);
     mDataLogModel->setColumns(headings, columns);
