@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "fixedclock.h"
+#include "windowfixture.h"
 #include "link/portlist.h"
 #include "readings/datalogmodel.h"
 #include "scriptedport.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv)
     env.prompter = &prompter;
     env.clock = &clock;
     env.preferencesFolder = folder.path();
+    env.view3DFactory = [](QWidget* parent) { return std::make_unique<RecordingView3D>(parent); };
     WdwMain w(env);
     w.mConnected = true;
     w.mReadConfiguration = true;  // keeps the configuration handlers silent
@@ -126,7 +128,7 @@ int main(int argc, char** argv)
                 rows, timer.nsecsElapsed() / 1e6 / batches, model->publishDelay());
 
     // Another tab in front: the table is hidden and lays nothing out, unless
-    // auto-scroll keeps its position on the newest row.
+    // auto-scroll is owed and made when it is shown again.
     for (bool autoScroll : {false, true}) {
         w.CheckDataLogAutoScroll->setChecked(autoScroll);
         w.ListDataLog->hide();

@@ -68,7 +68,9 @@ void WdwMain::UpdatePreferenceFile()
             why = file.errorString();
         } else {
             const QByteArray text = prefs::write(preferences);
-            if (file.write(text) != text.size() || !file.commit()) why = file.errorString();
+            // Flushed by hand: commit() does not check its own last flush (QTBUG-75077),
+            // so a full disk would otherwise commit a cut-off file.
+            if (file.write(text) != text.size() || !file.flush() || !file.commit()) why = file.errorString();
         }
     }
     if (!why.isEmpty())

@@ -129,7 +129,9 @@ void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
             return;
         }
     }
-    if (!writeAll(file, chunk) || !file.commit()) {
+    // Flushed by hand: commit() does not check its own last flush (QTBUG-75077), so a
+    // full disk would otherwise replace the old file by a cut-off one.
+    if (!writeAll(file, chunk) || !file.flush() || !file.commit()) {
         fail(file.errorString());
         return;
     }

@@ -61,6 +61,9 @@ public:
     const QStringList& calls() const { return mCalls; }
     // Calls made with a handle this view never created.
     int invalidCalls() const { return mInvalidCalls; }
+    // Forgets the calls written down so far; a host that runs a window for a long
+    // time (the fuzzer) would otherwise hoard them.
+    void forgetCalls() { mCalls.clear(); }
 
     // The heading, in degrees, that the object's last orientation stands for when it
     // is a turn about the vertical axis (0, 1, 0): the heading turns the model by its

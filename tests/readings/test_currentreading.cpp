@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTabWidget>
 #include <QTest>
 
 #include "fixedclock.h"
@@ -62,10 +63,9 @@ void TestCurrentReading::panel()
     w.CheckContrast->setChecked(contrast);
     QCOMPARE(w.CanvasReadingBackground->size(), QSize(378, 221));
 
-    // The panel as the window shows it, the two labels on top included.
-    QWidget* central = w.centralWidget();
-    const QRect area(w.CanvasReadingBackground->mapTo(central, QPoint(0, 0)), QSize(378, 221));
-    const QImage image = central->grab(area).toImage();
+    // The panel as the Test tab shows it, the two labels on it included.
+    w.TabMain->setCurrentIndex(3);
+    const QImage image = w.CanvasReadingBackground->grab().toImage();
     QCOMPARE(image.size(), QSize(378, 221));
 
     const QColor window = w.WindowBackgroundColour();

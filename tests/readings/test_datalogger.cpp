@@ -319,13 +319,17 @@ void TestDataLogger::headingClicksNeverSort()
 void TestDataLogger::autoScrollFollowsNewRows_data()
 {
     QTest::addColumn<bool>("autoScroll");
-    QTest::newRow("on") << true;
-    QTest::newRow("off") << false;
+    QTest::addColumn<bool>("hiddenMeanwhile");  // the rows arrive while another tab is shown
+    QTest::newRow("on") << true << false;
+    QTest::newRow("off") << false << false;
+    QTest::newRow("on, tab hidden") << true << true;
+    QTest::newRow("off, tab hidden") << false << true;
 }
 
 void TestDataLogger::autoScrollFollowsNewRows()
 {
     QFETCH(bool, autoScroll);
+    QFETCH(bool, hiddenMeanwhile);
     LoggerWindow lw;
     WdwMain& w = *lw.w;
     w.show();
@@ -333,12 +337,20 @@ void TestDataLogger::autoScrollFollowsNewRows()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.CheckDataLogAutoScroll->setChecked(autoScroll);
     lw.selectWords({0, 1, 2});
+    // The page that holds the table, as the tab panel hides and shows it.
+    QWidget* page = w.ListDataLog->parentWidget();
+    if (hiddenMeanwhile) page->hide();
     // Rows arrive in several batches, as they do from the line.
     for (int batch = 0; batch < 5; ++batch) {
         for (int r = 0; r < 100; ++r) lw.log(kFull, batch * 100 + r);
         QTRY_COMPARE(lw.model()->rowCount(), (batch + 1) * 100);
     }
+    if (hiddenMeanwhile) {
+        QVERIFY(!w.ListDataLog->isVisible());
+        page->show();
+    }
     QTreeView* view = w.ListDataLog;
+    QVERIFY(view->isVisible());
     QVERIFY(view->viewport()->height() > 0);
     const QModelIndex last = lw.model()->index(499, 0);
     const QModelIndex first = lw.model()->index(0, 0);

@@ -28,6 +28,8 @@ public:
     qsizetype unreadCount() const { return mReceived.size(); }
     const QList<LineSettings>& openings() const { return mOpenings; }
     LineSettings lastSettings() const { return mOpenings.isEmpty() ? LineSettings{} : mOpenings.last(); }
+    // Keeps only the last opening (a long-running host would otherwise hoard them).
+    void forgetOpenings() { if (mOpenings.size() > 1) mOpenings.remove(0, mOpenings.size() - 1); }
     int closeCount() const { return mCloses; }
     void setFailWrites(bool fail) { mFailWrites = fail; }
 

@@ -559,6 +559,9 @@ Player::Failure Player::runAction(const Step& step)
         if (Failure f = quit()) return f;
         return start(step.line);
     }
+    case Keyword::Pull:
+    case Keyword::Plug:
+        return pullOrPlug(step);
     default:
         return QStringLiteral("expected an action, saw '%1'").arg(step.word);
     }
@@ -587,6 +590,24 @@ Player::Failure Player::module(const Step& step)
                               .arg(quoted(mWindow->mInputStr)));
         return holds();
     });
+}
+
+// The adapter of a scripted port is pulled out (the application is told the port is
+// lost, and it cannot be opened) or put back (it opens again).
+Player::Failure Player::pullOrPlug(const Step& step)
+{
+    const QString name = QString::fromUtf8(step.texts[0]);
+    for (const Declared& d : mDeclared) {
+        if (d.kind != Declared::Scripted || d.name != name) continue;
+        if (step.keyword == Keyword::Pull) {
+            d.scripted->setFailOpen(true);
+            d.scripted->pull();
+        } else {
+            d.scripted->setFailOpen(false);
+        }
+        return {};
+    }
+    return QStringLiteral("expected '%1' to name a scripted port of 'ports', saw %2").arg(step.word, quotedText(name));
 }
 
 Player::Failure Player::click(const Step& step)

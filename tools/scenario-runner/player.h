@@ -95,6 +95,7 @@ private:
     Failure menu(const scenario::Step& step);
     Failure module(const scenario::Step& step);
     Failure quiet(const scenario::Step& step);
+    Failure pullOrPlug(const scenario::Step& step);
 
     QString scratchPath(const QByteArray& path) const;
     QString preferencesPath() const;

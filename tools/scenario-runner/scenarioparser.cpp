@@ -43,6 +43,8 @@ constexpr Grammar kGrammar[] = {
     {"cancel-save", Keyword::CancelSave, ""},
     {"wait", Keyword::Wait, "N"},
     {"restart", Keyword::Restart, ""},
+    {"pull", Keyword::Pull, "T"},
+    {"plug", Keyword::Plug, "T"},
     {"expect-sent", Keyword::ExpectSent, "T"},
     {"expect-quiet", Keyword::ExpectQuiet, "N"},
     {"expect-log", Keyword::ExpectLog, "T"},

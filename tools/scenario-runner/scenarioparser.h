@@ -14,6 +14,8 @@ enum class Keyword {
     // Actions
     Module, Click, Select, SelectRows, Type, Leave, Menu, Close, Answer, SaveTo,
     CancelSave, Wait, Restart,
+    // Faults of the line (an addition to the format)
+    Pull, Plug,
     // Expectations
     ExpectSent, ExpectQuiet, ExpectLog, ExpectNoLog, ExpectStamp, Expect, ExpectNot,
     ExpectCell, ExpectHeadings, ExpectSelected, ExpectIndicator, ExpectMessage,

@@ -111,10 +111,11 @@ int main(int argc, char** argv)
     for (int i = 0; i < frames; ++i) {
         if (i > 0) runFor(interval);
         runFor(300);  // the latest frame drawn
+        const QString heading = window.StaticReadingHeadingValue->text();
         const QImage shot = screen->grabWindow(window.winId()).toImage();
         const QString name = QDir(outDir).filePath(QStringLiteral("test-tab-%1.png").arg(i));
         shot.save(name);
-        std::printf("%s heading %s\n", qPrintable(name), qPrintable(window.StaticReadingHeadingValue->text()));
+        std::printf("%s heading %s\n", qPrintable(name), qPrintable(heading));
         // The Test tab's two group boxes.
         const QWidget* content = window.centralWidget();
         const QRect left(window.GroupReadings->mapTo(content, QPoint(0, 0)), window.GroupReadings->size());
