@@ -16,8 +16,8 @@
 // What the module remembers: the values its queries report.
 struct ZunoSettings {
     int lineRateRow = 8;  // 0 = 300 ... 8 = 57600 bit/s
-    QByteArray boardInfo = "Dravik CB-2 communication board, firmware 1.3";
-    QByteArray moduleInfo = "Zuno compass module, 3 axis, firmware 2.1";
+    QByteArray boardInfo = "Dravik CB-2 board v1.3";
+    QByteArray moduleInfo = "Zuno 3-axis compass v2.1";
     QByteArray identity = "7";  // "7": three axes; "20": no temperature, damping or calibration
     char northReference = 'm';  // 'm' magnetic, 't' true (magnetic + declination)
     bool singleCharacterHalt = false;

@@ -28,8 +28,8 @@ expect-state mConnected "true"
 expect-state mReadConfiguration "false"
 expect-state mModuleID "7"
 expect-state m3AxisModule "true"
-expect StaticDravikInfo.text "Dravik CB-2 communication board, firmware 1.3"
-expect StaticModuleInfo.text "Zuno compass module, 3 axis, firmware 2.1"
+expect StaticDravikInfo.text "Dravik CB-2 board v1.3"
+expect StaticModuleInfo.text "Zuno 3-axis compass v2.1"
 expect EditDeclination.text "0.0"
 expect-indicator 1
 EOF

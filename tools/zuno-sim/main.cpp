@@ -74,7 +74,7 @@ int main(int argc, char** argv)
             if (*end || seconds < 0) usage();
         } else if (arg == "--identity") {
             settings.identity = argv[++i];
-            if (settings.identity != "7") settings.moduleInfo = "Zuno compass module, 2 axis, firmware 2.1";
+            if (settings.identity != "7") settings.moduleInfo = "Zuno 2-axis compass v2.1";
         } else {
             usage();
         }
