@@ -81,6 +81,10 @@ bool WdwMain::OpenSerialPort(qint32 portIndex, qint32 baudRate)
 
 void WdwMain::TryOpenSerialAndConnect()
 {
+    // A reopened port has no module until it answers again. Without this, a reply
+    // that came in between (the module acknowledging a new line rate at the old one)
+    // would leave the link marked connected behind an off lamp and disabled controls.
+    mConnected = false;
     SetCanvasBackdrop(CanvasConnected, nullptr, kOff);
     ModuleControls(false);
     // An index the port list does not hold (a port removed since the last run) is no
