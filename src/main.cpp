@@ -28,8 +28,8 @@ int main(int argc, char** argv)
     env.ports = &ports;
     env.clock = &clock;
     env.prompter = &prompter;
-    env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
     env.view3DFactory = createQt3DView;
+    env.preferencesFolder = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation);
 
     // Destroyed before the environment it uses.
     std::unique_ptr<WdwMain> window = app.createMainWindow(env);

@@ -1,16 +1,10 @@
 #include "datalogfields.h"
 
+#include "../link/wireprotocol.h"
+
 namespace DataLogFields {
 
-QByteArrayView extract(QByteArrayView line, QByteArrayView startTag, QByteArrayView endTag)
-{
-    const qsizetype p = line.indexOf(startTag);
-    const qsizetype q = line.indexOf(endTag);
-    if (p < 0 || q < 0) return {};
-    const qsizetype from = p + startTag.size();
-    if (q < from) return {};
-    return line.sliced(from, q - from);
-}
+using wire::extractResponse;
 
 QByteArrayView cut(QByteArrayView sentence)
 {
@@ -44,18 +38,18 @@ QByteArrayView cell(QByteArrayView s, Column column, const Mode& mode)
     const QByteArrayView end = endMark(s);
     switch (column) {
     case Column::Heading:
-        return mode.varo ? extract(s, "C", "X") : QByteArrayView();
+        return mode.varo ? extractResponse(s, "C", "X") : QByteArrayView();
     case Column::X:
-        return extract(s, "X", "Y");
+        return extractResponse(s, "X", "Y");
     case Column::Y:
-        if (mode.zAxis) return extract(s, "Y", "Z");
-        if (mode.module20 || !mode.varo) return extract(s, "Y", end);
-        return extract(s, "Y", "T");
+        if (mode.zAxis) return extractResponse(s, "Y", "Z");
+        if (mode.module20 || !mode.varo) return extractResponse(s, "Y", end);
+        return extractResponse(s, "Y", "T");
     case Column::Z:
         if (!mode.zAxis) return {};
-        return mode.varo ? extract(s, "Z", "T") : extract(s, "Z", end);
+        return mode.varo ? extractResponse(s, "Z", "T") : extractResponse(s, "Z", end);
     case Column::Temperature:
-        return mode.varo && !mode.module20 ? extract(s, "T", end) : QByteArrayView();
+        return mode.varo && !mode.module20 ? extractResponse(s, "T", end) : QByteArrayView();
     case Column::Ticks:
     case Column::Blank:
         break;
@@ -65,7 +59,7 @@ QByteArrayView cell(QByteArrayView s, Column column, const Mode& mode)
 
 QByteArrayView headingText(QByteArrayView cutSentence)
 {
-    return extract(cutSentence, "C", "X");
+    return extractResponse(cutSentence, "C", "X");
 }
 
 QList<Column> columnsFor(bool compass, bool magnetometer, bool temperature)

@@ -19,11 +19,6 @@ struct Mode {
     bool module20 = false;  // identity "20": no temperature, Y runs to the end mark
 };
 
-// The text between the first occurrence of startTag and the first occurrence of
-// endTag, both searched from the beginning of the line. Empty when either tag is
-// missing or the end tag stands before the end of the start tag.
-QByteArrayView extract(QByteArrayView line, QByteArrayView startTag, QByteArrayView endTag);
-
 // The sentence up to and including its first "*"; empty when there is none.
 QByteArrayView cut(QByteArrayView sentence);
 
@@ -35,7 +30,7 @@ QByteArrayView endMark(QByteArrayView cutSentence);
 QByteArrayView tickStamp(qint64 ticks, std::array<char, 24>& buffer);
 
 // The text of one field column (Heading, X, Y, Z, Temperature) taken from the cut
-// sentence; empty for a column that the mode leaves empty, and for Ticks and Blank.
+// sentence, a field being the text between its tags as wire::extractResponse finds it; empty for a column that the mode leaves empty, and for Ticks and Blank.
 QByteArrayView cell(QByteArrayView cutSentence, Column column, const Mode& mode);
 
 // The heading shown above the table: "C" to "X", whatever the mode.

@@ -50,6 +50,18 @@ void appendLatin1(QByteArray& out, QByteArrayView text)
     }
 }
 
+// Unbuffered writes report a failure where it happens; a short write is retried so
+// that the second attempt tells why (a full disk, a file size limit).
+bool writeAll(QSaveFile& file, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = file.write(bytes.data(), bytes.size());
+        if (written <= 0) return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
 void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
                 const std::function<ExportedList()>& takeList)
 {
@@ -63,7 +75,9 @@ void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
         prompter->message(QStringLiteral("The file %1 could not be written: %2")
                               .arg(QDir::toNativeSeparators(path), reason));
     };
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered QSaveFile can lose a failed final flush and commit a
+    // truncated file. The export buffers in large chunks itself.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         fail(file.errorString());
         return;
     }
@@ -84,7 +98,7 @@ void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
         list.appendRow(row, chunk);
         chunk += '\n';
         if (chunk.size() >= kChunk) {
-            if (file.write(chunk) != chunk.size()) {
+            if (!writeAll(file, chunk)) {
                 fail(file.errorString());
                 return;
             }
@@ -117,7 +131,7 @@ void exportList(QWidget* window, Prompter* prompter, const QString& defaultName,
     }
     // Flushed by hand: commit() does not check its own last flush (QTBUG-75077), so a
     // full disk would otherwise replace the old file by a cut-off one.
-    if (file.write(chunk) != chunk.size() || !file.flush() || !file.commit()) {
+    if (!writeAll(file, chunk) || !file.flush() || !file.commit()) {
         fail(file.errorString());
         return;
     }

@@ -41,7 +41,7 @@ struct ZunoSettings {
 struct ZunoMotion {
     double startHeading = 30;          // degrees from magnetic north at time 0
     double turnRate = 6;               // degrees a second
-    double calibrationTurnRate = 45;   // degrees a second while a calibration runs
+    double calibrationTurnRate = 60;   // degrees a second while a calibration runs
     double wobbleAmplitude = 4;        // degrees
     double wobblePeriodMs = 7000;
     double horizontalField = 0.22;     // gauss

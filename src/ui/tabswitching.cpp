@@ -19,27 +19,6 @@ constexpr int kDataLoggerTab = 4;
 // Where the 3D view lives while the Test tab is shown, in window coordinates.
 constexpr QRect kView3DShown(479, 155, 378, 414);
 
-// The window's content area: the frame that window coordinates are measured from.
-const QWidget* contentArea(const QMainWindow& window)
-{
-    return window.centralWidget() ? window.centralWidget() : &window;
-}
-
-// A widget's rectangle in window coordinates, whatever its container.
-QRect windowRect(const QWidget* content, const QWidget* widget)
-{
-    const QWidget* parent = widget->parentWidget();
-    const QPoint topLeft = parent ? parent->mapTo(content, widget->pos()) : widget->pos();
-    return {topLeft, widget->size()};
-}
-
-// Places a widget at a rectangle given in window coordinates.
-void placeInWindow(const QWidget* content, QWidget* widget, const QRect& rect)
-{
-    QWidget* parent = widget->parentWidget();
-    const QPoint topLeft = parent ? parent->mapFrom(content, rect.topLeft()) : rect.topLeft();
-    widget->setGeometry(QRect(topLeft, rect.size()));
-}
 }  // namespace
 
 void WdwMain::TabMain_Change()
@@ -75,10 +54,9 @@ void WdwMain::TabMain_Change()
         // A 3D view can draw over its siblings, so it is parked as a single pixel in
         // the inner bottom-right corner of its group box rather than hidden.
         if (View3DHelicopter) {
-            const QWidget* content = contentArea(*this);
-            const QRect group = windowRect(content, Group3DModel);
-            placeInWindow(content, View3DHelicopter,
-                          QRect(group.left() + group.width() - 2, group.top() + group.height() - 2, 1, 1));
+            const QRect group = contentGeometry(Group3DModel);
+            setContentGeometry(View3DHelicopter, QRect(group.left() + group.width() - 2,
+                                                       group.top() + group.height() - 2, 1, 1));
         }
         TabMain->repaint();
         TabMain->setCurrentIndex(mNewTab);
@@ -100,7 +78,7 @@ void WdwMain::TabMain_Change()
     }
 
     if (mNewTab == kTestTab) {
-        if (View3DHelicopter) placeInWindow(contentArea(*this), View3DHelicopter, kView3DShown);
+        if (View3DHelicopter) setContentGeometry(View3DHelicopter, kView3DShown);
         if (mView3D) {
             mView3D->setBackgroundColor(WindowBackgroundColour());
             mView3D->redraw();

@@ -14,7 +14,6 @@
 
 #include "fixedclock.h"
 #include "link/portlist.h"
-#include "readings/view3d_recording.h"
 #include "scriptedport.h"
 #include "scriptedprompter.h"
 #include "ui/controls.h"
@@ -38,7 +37,6 @@ public:
         env.prompter = &prompter;
         env.clock = &clock;
         env.preferencesFolder = mPrefsFolder.path();
-        env.view3DFactory = recordingView3DFactory();
         w = std::make_unique<WdwMain>(env);
         port->takeWritten();  // the halt of the start-up
     }
@@ -100,62 +98,24 @@ QList<bool> moduleDependentEnabled(const WdwMain& w)
     return enabled;
 }
 
-// How the scripted module answers each query of the configuration read.
-QByteArray answer(const QByteArray& query, const QByteArray& moduleId)
-{
-    static const QHash<QByteArray, QByteArray> answers = {
-        {"b?", "$b=5\r\n"},
-        {"info?", "$info,Dravik Board 1.2*\r\n$info,Zuno Module 3.4*\r\n"},
-        {"sn?", "$sn=t*\r\n"},
-        {"halt?", "$halt=e*\r\n"},
-        {"uc?", "$uc=m*\r\n"},
-        {"ut?", "$ut=f*\r\n"},
-        {"mag_dec?", "$mag_dec=-2.5*\r\n"},
-        {"damping?", "$damping=e*\r\n"},
-        {"dampsize?", "$dampsize=7*\r\n"},
-        {"ps?", "$ps=3*\r\n"},
-        {"sdo?", "$sdo=r*\r\n"},
-    };
-    if (query == "id?") return "$id=" + moduleId + "*\r\n";
-    return answers.value(query);
-}
-
-QByteArrayList commands(const QByteArray& written)
-{
-    QByteArrayList list = written.split('\r');
-    list.removeLast();  // after the last carriage return
-    return list;
-}
-
 }  // namespace
 
 class TestDispatcher : public QObject {
     Q_OBJECT
 private slots:
-    void linesAreCutAcrossArrivals_data();
-    void linesAreCutAcrossArrivals();
-    void connectionStepDropsTheRestOfTheArrival();
-    void linesWithoutDollarDoNotConnect();
-    void configurationRead_data();
-    void configurationRead();
     void rowsOutsideTheListsAreIgnored_data();
     void rowsOutsideTheListsAreIgnored();
     void repliesAfterTheReadChangeNothing_data();
     void repliesAfterTheReadChangeNothing();
     void identityReplySetsEnablingOutsideTheRead_data();
     void identityReplySetsEnablingOutsideTheRead();
-    void errorIndication_data();
-    void errorIndication();
-    void outputSequences_data();
-    void outputSequences();
+    void repliesFollowTheModeThatComesFirst_data();
+    void repliesFollowTheModeThatComesFirst();
     void haltWhileLoggingDropsWaitingLines();
-    void testModeHeading_data();
-    void testModeHeading();
     void sentencesGoToOneUserByPrecedence_data();
     void sentencesGoToOneUserByPrecedence();
     void calibrationPoints_data();
     void calibrationPoints();
-    void calibrationCountResetKeepsArrays();
     void longIncompleteLineIsDropped_data();
     void longIncompleteLineIsDropped();
     void manyCompleteLinesInOneTick();
@@ -163,139 +123,7 @@ private slots:
     void scheduledEvent_data();
     void scheduledEvent();
     void reschedulingRestartsTheCountdown();
-    void activityTimerEndsOrange_data();
-    void activityTimerEndsOrange();
 };
-
-void TestDispatcher::linesAreCutAcrossArrivals_data()
-{
-    QTest::addColumn<QByteArrayList>("arrivals");
-    QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<QString>("boardInfo");  // null: left as it was
-
-    QTest::newRow("CR LF") << QByteArrayList{"$b=5\r\n"} << QByteArray("info?\r") << QString();
-    QTest::newRow("CR only") << QByteArrayList{"$b=5\r"} << QByteArray("info?\r") << QString();
-    QTest::newRow("split across three arrivals")
-        << QByteArrayList{"$b", "=5", "\r\n"} << QByteArray("info?\r") << QString();
-    QTest::newRow("late line feed starts the next line")
-        << QByteArrayList{"$b=5\r", "\n$info,Board*\r\n"} << QByteArray("info?\r") << QStringLiteral("Board");
-    QTest::newRow("whole and half line, then the rest")
-        << QByteArrayList{"$b=5\r\n$info,Bo", "ard*\r\n"} << QByteArray("info?\r") << QStringLiteral("Board");
-    QTest::newRow("several lines in one arrival, both endings")
-        << QByteArrayList{"$b=5\r\n$info,A*\r$info,B*\r\n$id=3*\r"} << QByteArray("info?\rid?\rsn?\r")
-        << QStringLiteral("A");
-    QTest::newRow("any other line between the two info replies restarts the pair")
-        << QByteArrayList{"$info,A*\r\n", "noise\r\n", "$info,B*\r\n"} << QByteArray() << QStringLiteral("B");
-}
-
-void TestDispatcher::linesAreCutAcrossArrivals()
-{
-    QFETCH(QByteArrayList, arrivals);
-    QFETCH(QByteArray, sent);
-    QFETCH(QString, boardInfo);
-
-    Rig rig;
-    rig.w->mReadConfiguration = true;
-    rig.connect();
-    if (boardInfo.isNull()) boardInfo = rig.w->StaticDravikInfo->text();  // unchanged
-    QByteArray written;
-    for (const QByteArray& bytes : arrivals) {
-        rig.receive(bytes);
-        written += rig.sent();
-    }
-    QCOMPARE(written, sent);
-    QCOMPARE(rig.w->StaticDravikInfo->text(), boardInfo);
-    QCOMPARE(rig.w->mInputStr, QByteArray());
-}
-
-void TestDispatcher::connectionStepDropsTheRestOfTheArrival()
-{
-    Rig rig;
-    rig.w->mReadConfiguration = true;
-    const QString boardInfo = rig.w->StaticDravikInfo->text();
-    rig.receive("noise\r\n$b=5\r\n$info,Board*\r\n$h*\r\n$info,Module*\r\n$b=");
-    QCOMPARE(rig.w->mConnected, true);
-    QCOMPARE(rig.w->CanvasConnected->backdropCode(), 1);
-    QCOMPARE(rig.sent(), QByteArray("b?\r"));  // once, and the detecting "$b=" is not a reply
-    QCOMPARE(rig.w->mInputStr, QByteArray());
-    QCOMPARE(rig.w->StaticDravikInfo->text(), boardInfo);
-    QCOMPARE(rig.w->PopupModuleBaudRate->currentIndex(), 0);
-
-    rig.receive("$b=5\r\n");  // the read goes on with the next line
-    QCOMPARE(rig.sent(), QByteArray("info?\r"));
-}
-
-void TestDispatcher::linesWithoutDollarDoNotConnect()
-{
-    Rig rig;
-    rig.receive("E*\r\nnoise\r\n*\r\nh\r\n");
-    QCOMPARE(rig.w->mConnected, false);
-    QCOMPARE(rig.sent(), QByteArray());
-    rig.receive("$\r\n");
-    QCOMPARE(rig.w->mConnected, true);
-}
-
-void TestDispatcher::configurationRead_data()
-{
-    QTest::addColumn<QByteArray>("moduleId");
-    QTest::addColumn<QByteArrayList>("queries");
-    QTest::addColumn<bool>("threeAxes");
-
-    const QByteArrayList all = {"b?", "info?", "id?", "sn?", "halt?", "uc?", "ut?",
-                                "mag_dec?", "damping?", "dampsize?", "ps?", "sdo?"};
-    QTest::newRow("module 7") << QByteArray("7") << all << true;
-    QTest::newRow("module 20") << QByteArray("20")
-                               << QByteArrayList{"b?", "info?", "id?", "sn?", "halt?", "uc?", "mag_dec?", "ps?", "sdo?"}
-                               << false;
-    QTest::newRow("other module") << QByteArray("3") << all << false;
-    QTest::newRow("identity that only starts with 7") << QByteArray("70") << all << false;
-}
-
-void TestDispatcher::configurationRead()
-{
-    QFETCH(QByteArray, moduleId);
-    QFETCH(QByteArrayList, queries);
-    QFETCH(bool, threeAxes);
-
-    Rig rig;
-    WdwMain& w = *rig.w;
-    w.mReadConfiguration = true;
-    rig.receive("$h*\r\n");
-    QByteArrayList seen;
-    // The scripted module answers each query; the read ends when nothing more is asked.
-    for (QByteArrayList pending = commands(rig.sent()); !pending.isEmpty(); ) {
-        QVERIFY2(seen.size() < 20, "the read does not end");
-        const QByteArray query = pending.takeFirst();
-        seen << query;
-        rig.receive(answer(query, moduleId));
-        pending += commands(rig.sent());
-    }
-    QCOMPARE(seen, queries);
-
-    const bool module20 = moduleId == "20";
-    QCOMPARE(w.mReadConfiguration, false);
-    QCOMPARE(w.mSetModuleBaudRate, true);
-    QCOMPARE(w.mModuleID, QString::fromLatin1(moduleId));
-    QCOMPARE(w.m3AxisModule, threeAxes);
-    QCOMPARE(w.PopupModuleBaudRate->currentIndex(), 5);
-    QCOMPARE(w.StaticDravikInfo->text(), QStringLiteral("Dravik Board 1.2"));
-    QCOMPARE(w.StaticModuleInfo->text(), QStringLiteral("Zuno Module 3.4"));
-    QCOMPARE(w.RadioTrue->isChecked(), true);
-    QCOMPARE(w.RadioMagnetic->isChecked(), false);
-    QCOMPARE(w.CheckSingleCharacterHalt->isChecked(), true);
-    QCOMPARE(w.RadioCompassMils->isChecked(), true);
-    QCOMPARE(w.RadioCompassDegrees->isChecked(), false);
-    // Module 20 is never asked for temperature unit and damping: those keep their defaults.
-    QCOMPARE(w.RadioTemperatureFahrenheit->isChecked(), !module20);
-    QCOMPARE(w.RadioTemperatureCelsius->isChecked(), module20);
-    QCOMPARE(w.EditDeclination->text(), QStringLiteral("-2.5"));
-    QCOMPARE(w.CheckDamping->isChecked(), !module20);
-    QCOMPARE(w.PopupDampsize->currentText(), module20 ? QStringLiteral("1") : QStringLiteral("7"));
-    QCOMPARE(w.PopupAsicPeriod->currentIndex(), 3);
-    QCOMPARE(w.RadioRawMode->isChecked(), true);
-    QCOMPARE(w.RadioVaroMode->isChecked(), false);
-    QCOMPARE(moduleDependentEnabled(w), QList<bool>(6, !module20));
-}
 
 // A value that names no row leaves the selection alone; the read goes on.
 void TestDispatcher::rowsOutsideTheListsAreIgnored_data()
@@ -382,84 +210,35 @@ void TestDispatcher::identityReplySetsEnablingOutsideTheRead()
     QCOMPARE(rig.w->mModuleID, storedId);
 }
 
-void TestDispatcher::errorIndication_data()
-{
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("activity");  // the activity timer runs
-    QTest::addColumn<QByteArrayList>("lines");
-    QTest::addColumn<QList<int>>("indicators");  // after each line
-
-    QTest::newRow("error then quiet line, connected")
-        << true << false << QByteArrayList{"E*\r\n", "$h*\r\n"} << QList<int>{5, 1};
-    QTest::newRow("error then line during traffic")
-        << true << true << QByteArrayList{"$info,E9*\r\n", "$C1*\r\n"} << QList<int>{5, 4};
-    QTest::newRow("errors stay red") << true << false
-                                     << QByteArrayList{"$C1:E004*\r\n", "E*\r\n", "x\r\n"} << QList<int>{5, 5, 1};
-    QTest::newRow("E after the star is no error")
-        << true << false << QByteArrayList{"E*\r\n", "$h*E\r\n"} << QList<int>{5, 1};
-    QTest::newRow("E without star is no error")
-        << true << false << QByteArrayList{"E*\r\n", "E\r\n"} << QList<int>{5, 1};
-    QTest::newRow("not connected: red, then green on a normal line")
-        << false << false << QByteArrayList{"E*\r\n", "noise\r\n"} << QList<int>{5, 1};
-}
-
-void TestDispatcher::errorIndication()
-{
-    QFETCH(bool, connected);
-    QFETCH(bool, activity);
-    QFETCH(QByteArrayList, lines);
-    QFETCH(QList<int>, indicators);
-
-    Rig rig;
-    if (connected) rig.connectIdle();
-    if (activity) rig.w->TimerSerialActivity->start(100000);
-    QList<int> seen;
-    for (const QByteArray& line : lines) {
-        rig.receive(line);
-        seen << rig.w->CanvasConnected->backdropCode();
-    }
-    QCOMPARE(seen, indicators);
-    QCOMPARE(rig.w->mConnected, connected);
-    QCOMPARE(rig.w->mOldError, rig.w->mError);
-}
-
-// The module's replies, one by one, and the command each one makes the dispatcher send.
-void TestDispatcher::outputSequences_data()
+// Modes that run at once (a logger left running, say): each reply follows the mode
+// that comes first, and the identity 20 comes before every mode.
+void TestDispatcher::repliesFollowTheModeThatComesFirst_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("moduleId");
     QTest::addColumn<QByteArrayList>("replies");
     QTest::addColumn<QByteArrayList>("sends");
+    QTest::addColumn<bool>("loggingNow");
 
-    QTest::newRow("test mode") << "test" << "3"
-                               << QByteArrayList{"$ec=e*\r\n", "$em=d*\r\n", "$et=d*\r\n", "$sdo=t*\r\n"}
-                               << QByteArrayList{"em=d\r", "et=d\r", "sdo=t\r", "go\r"};
-    QTest::newRow("test mode, module 20") << "test" << "20"
-                                          << QByteArrayList{"$ec=e*\r\n", "$em=d*\r\n", "$sdo=t*\r\n"}
-                                          << QByteArrayList{"em=d\r", "sdo=t\r", "go\r"};
-    QTest::newRow("data logging") << "log" << "7"
-                                  << QByteArrayList{"$h*\r\n", "$ec=e*\r\n", "$em=e*\r\n", "$et=e*\r\n", "$sdo=r*\r\n"}
-                                  << QByteArrayList{"ec=e\r", "em=e\r", "et=e\r", "sdo?\r", "go\r"};
-    QTest::newRow("data logging, module 20") << "log" << "20"
-                                             << QByteArrayList{"$ec=e*\r\n", "$em=e*\r\n", "$sdo=t*\r\n"}
-                                             << QByteArrayList{"em=e\r", "sdo=t\r", "go\r"};
-    QTest::newRow("test mode before data logging") << "test+log" << "3"
-                                                   << QByteArrayList{"$ec=e*\r\n", "$em=d*\r\n", "$et=d*\r\n"}
-                                                   << QByteArrayList{"em=d\r", "et=d\r", "sdo=t\r"};
-    QTest::newRow("calibration") << "cal" << "3"
-                                 << QByteArrayList{"$em=e*\r\n", "$mpcal=e*\r\n", "$X1Y2*\r\n", "$h*\r\n",
-                                                   "$mpcal=d*\r\n", "$save*\r\n"}
-                                 << QByteArrayList{"", "go\r", "", "mpcal=d\r", "save\r", ""};
+    QTest::newRow("test mode before data logging")
+        << "test+log" << "3" << QByteArrayList{"$ec=e*\r\n", "$em=d*\r\n", "$et=d*\r\n", "$sdo=t*\r\n"}
+        << QByteArrayList{"em=d\r", "et=d\r", "sdo=t\r", "go\r"} << true;
     QTest::newRow("halt while logging and calibrating belongs to the logger")
-        << "log+cal" << "3" << QByteArrayList{"$h*\r\n"} << QByteArrayList{"ec=e\r"};
+        << "log+cal" << "3" << QByteArrayList{"$h*\r\n"} << QByteArrayList{"ec=e\r"} << false;
+    QTest::newRow("calibration takes none of the logger's replies")
+        << "cal" << "3" << QByteArrayList{"$ec=e*\r\n", "$em=e*\r\n", "$et=e*\r\n", "$sdo=t*\r\n"}
+        << QByteArrayList{"", "", "", ""} << false;
+    QTest::newRow("module 20 selects Varo mode with nothing running")
+        << "" << "20" << QByteArrayList{"$em=e*\r\n", "$sdo=t*\r\n"} << QByteArrayList{"sdo=t\r", ""} << false;
 }
 
-void TestDispatcher::outputSequences()
+void TestDispatcher::repliesFollowTheModeThatComesFirst()
 {
     QFETCH(QString, mode);
     QFETCH(QString, moduleId);
     QFETCH(QByteArrayList, replies);
     QFETCH(QByteArrayList, sends);
+    QFETCH(bool, loggingNow);
 
     Rig rig;
     rig.connectIdle(moduleId);
@@ -473,14 +252,11 @@ void TestDispatcher::outputSequences()
         seen << rig.sent();
     }
     QCOMPARE(seen, sends);
-    QCOMPARE(w.mDataLoggingNow, mode == QLatin1String("log"));
-    if (mode == QLatin1String("cal")) {
-        QCOMPARE(w.mUserCalibration, false);
-        QCOMPARE(w.mUserCalDataCount, 1);
-    }
+    QCOMPARE(w.mDataLoggingNow, loggingNow);
     QCOMPARE(w.mReadConfiguration, false);
 }
 
+// The replacing event of the halt's reply cancels a reconnect still pending.
 void TestDispatcher::haltWhileLoggingDropsWaitingLines()
 {
     Rig rig;
@@ -497,49 +273,6 @@ void TestDispatcher::haltWhileLoggingDropsWaitingLines()
     const int openings = rig.port->openings().size();
     QTest::qWait(30);  // the replacing event runs and does nothing
     QCOMPARE(rig.port->openings().size(), openings);
-    QCOMPARE(rig.sent(), QByteArray());
-}
-
-void TestDispatcher::testModeHeading_data()
-{
-    QTest::addColumn<bool>("mils");
-    QTest::addColumn<QByteArray>("sentence");
-    QTest::addColumn<float>("heading");
-    QTest::addColumn<float>("degrees");  // handed to the 3D view
-
-    QTest::newRow("mils") << true << QByteArray("$C3200*\r\n") << 3200.0f << 180.0f;
-    QTest::newRow("mils with more words") << true << QByteArray("$C1600.0X12Y-3T21*4F\r\n") << 1600.0f << 90.0f;
-    QTest::newRow("mils with error code") << true << QByteArray("$C0800:E004*\r\n") << 800.0f << 45.0f;
-    QTest::newRow("degrees") << false << QByteArray("$C359.9*\r\n") << 359.9f << 359.9f;
-    QTest::newRow("degrees with error code") << false << QByteArray("$C12.5:E004*\r\n") << 12.5f << 12.5f;
-    QTest::newRow("no heading word") << false << QByteArray("$X12Y3*\r\n") << 0.0f << 0.0f;
-    QTest::newRow("heading without a number") << false << QByteArray("$C*\r\n") << 0.0f << 0.0f;
-}
-
-void TestDispatcher::testModeHeading()
-{
-    QFETCH(bool, mils);
-    QFETCH(QByteArray, sentence);
-    QFETCH(float, heading);
-    QFETCH(float, degrees);
-
-    Rig rig;
-    rig.connectIdle();
-    WdwMain& w = *rig.w;
-    (mils ? w.RadioCompassMils : w.RadioCompassDegrees)->setChecked(true);
-    rig.sent();
-    w.mTestGoing = true;
-    w.mPitch = 7;
-    w.mRoll = 8;
-    rig.receive(sentence);
-    QCOMPARE(w.mHeading, heading);
-    QCOMPARE(w.mPitch, 0.0f);
-    QCOMPARE(w.mRoll, 0.0f);
-    const auto* view = dynamic_cast<const RecordingView3D*>(w.view3D());
-    QVERIFY(view);
-    const std::optional<double> shown = view->headingOf(w.m3DModel);
-    QVERIFY(shown);
-    QVERIFY2(std::abs(*shown - degrees) < 0.001, qPrintable(QString::number(*shown)));
     QCOMPARE(rig.sent(), QByteArray());
 }
 
@@ -606,24 +339,6 @@ void TestDispatcher::calibrationPoints()
     QCOMPARE(w.mUserCalDataCount, 2);
     QCOMPARE(w.mUserCalDataX, (QVector<float>{1.0f, x}));
     QCOMPARE(w.mUserCalDataY, (QVector<float>{1.0f, y}));
-}
-
-void TestDispatcher::calibrationCountResetKeepsArrays()
-{
-    Rig rig;
-    rig.connectIdle();
-    WdwMain& w = *rig.w;
-    w.mUserCalibration = true;
-    rig.receive("$X1Y2*\r\n$X3Y4*\r\n$X5Y6*\r\n");
-    QCOMPARE(w.mUserCalDataCount, 3);
-    rig.receive("$mpcal=e*\r\n");  // points before the start reply are discarded
-    QCOMPARE(rig.sent(), QByteArray("go\r"));
-    QCOMPARE(w.mUserCalDataCount, 0);
-    QCOMPARE(w.mUserCalDataX.size(), 3);
-    rig.receive("$X9Y8*\r\n");
-    QCOMPARE(w.mUserCalDataCount, 1);
-    QCOMPARE(w.mUserCalDataX, QVector<float>{9.0f});
-    QCOMPARE(w.mUserCalDataY, QVector<float>{8.0f});
 }
 
 void TestDispatcher::longIncompleteLineIsDropped_data()
@@ -725,30 +440,6 @@ void TestDispatcher::reschedulingRestartsTheCountdown()
     w.SetTimeoutEvent(1, 60000);
     w.SetTimeoutEvent(1, 10);
     QVERIFY(w.TimerEvent->remainingTime() <= 10);
-}
-
-void TestDispatcher::activityTimerEndsOrange_data()
-{
-    QTest::addColumn<bool>("error");
-    QTest::addColumn<int>("indicator");
-    QTest::newRow("quiet again: green") << false << 1;
-    QTest::newRow("error shown: stays red") << true << 5;
-}
-
-void TestDispatcher::activityTimerEndsOrange()
-{
-    QFETCH(bool, error);
-    QFETCH(int, indicator);
-
-    Rig rig;
-    rig.connectIdle();
-    WdwMain& w = *rig.w;
-    rig.receive(error ? "E*\r\n" : "$C1*\r\n");
-    w.SetCanvasBackdrop(w.CanvasConnected, nullptr, error ? 5 : 4);
-    w.TimerSerialActivity->setSingleShot(true);
-    w.TimerSerialActivity->start(10);
-    QTRY_VERIFY(!w.TimerSerialActivity->isActive());
-    QCOMPARE(w.CanvasConnected->backdropCode(), indicator);
 }
 
 QTEST_MAIN(TestDispatcher)

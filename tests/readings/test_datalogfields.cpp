@@ -8,42 +8,11 @@ using namespace DataLogFields;
 class TestDataLogFields : public QObject {
     Q_OBJECT
 private slots:
-    void extractSearchesBothTagsFromTheStart_data();
-    void extractSearchesBothTagsFromTheStart();
     void cellsOfTheFieldTable_data();
     void cellsOfTheFieldTable();
     void tickStampHasAtLeastNineDigits_data();
     void tickStampHasAtLeastNineDigits();
 };
-
-void TestDataLogFields::extractSearchesBothTagsFromTheStart_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("start");
-    QTest::addColumn<QByteArray>("end");
-    QTest::addColumn<QByteArray>("field");
-    QTest::newRow("reply value") << QByteArray("$sn=m*\r\n") << QByteArray("$sn=") << QByteArray("*") << QByteArray("m");
-    QTest::newRow("heading to the star") << QByteArray("$C123.4X5Y6*") << QByteArray("C") << QByteArray("*")
-                                         << QByteArray("123.4X5Y6");
-    QTest::newRow("first end tag, even before the start") << QByteArray("$Y1X2Y3*") << QByteArray("X")
-                                                          << QByteArray("Y") << QByteArray();
-    QTest::newRow("first start tag only") << QByteArray("$X1X2Y3*") << QByteArray("X") << QByteArray("Y")
-                                          << QByteArray("1X2");
-    QTest::newRow("no start tag") << QByteArray("$Y3*") << QByteArray("X") << QByteArray("*") << QByteArray();
-    QTest::newRow("no end tag") << QByteArray("$X3*") << QByteArray("X") << QByteArray("Y") << QByteArray();
-    QTest::newRow("tags side by side") << QByteArray("$CX*") << QByteArray("C") << QByteArray("X") << QByteArray();
-    QTest::newRow("same tag both ends") << QByteArray("$T1T*") << QByteArray("T") << QByteArray("T") << QByteArray();
-    QTest::newRow("empty line") << QByteArray() << QByteArray("C") << QByteArray("X") << QByteArray();
-}
-
-void TestDataLogFields::extractSearchesBothTagsFromTheStart()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, start);
-    QFETCH(QByteArray, end);
-    QFETCH(QByteArray, field);
-    QCOMPARE(extract(line, start, end).toByteArray(), field);
-}
 
 void TestDataLogFields::cellsOfTheFieldTable_data()
 {

@@ -1,13 +1,14 @@
-// The configuration tab's handlers against a real window and a scripted port: what
-// reaches the module, what reaches the system log, and when nothing may.
+// The configuration tab's handlers against a real window and a scripted port. The
+// conversations themselves are scenarios (tests/scenarios/config-*.scn); these cases
+// cover what a script cannot say: that each command goes out before its log line,
+// the handlers' guards where the dispatcher would not let a user reach them, and
+// Default whether or not the window has the keyboard focus.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include "ui/controls.h"
 #include "windowfixture.h"
@@ -37,15 +38,6 @@ void showActive(WdwMain& w)
     w.TabMain->setCurrentIndex(1);
 }
 
-// Moves the keyboard focus out of the declination field as a user would.
-void leaveDeclination(WdwMain& w)
-{
-    w.EditDeclination->setFocus(Qt::MouseFocusReason);
-    QVERIFY(w.EditDeclination->hasFocus());
-    w.PushConfigurationDefault->setFocus(Qt::MouseFocusReason);
-    QVERIFY(!w.EditDeclination->hasFocus());
-}
-
 // Each command is written after the log lines of the commands before it and before
 // its own: command k finds exactly k + offset new entries in the log.
 QList<int> logRowsAtEachWrite(const WatchedPort& port, int logRowsBefore)
@@ -67,11 +59,8 @@ class TestConfiguration : public QObject {
 private slots:
     void handler_data();
     void handler();
-    void declinationOnEveryLeave();
     void selectRadio_data();
     void selectRadio();
-    void moduleBaudRate_data();
-    void moduleBaudRate();
     void defaults_data();
     void defaults();
 };
@@ -123,14 +112,8 @@ void TestConfiguration::handler_data()
         {"asic /4096", "PopupAsicPeriod", "7", "", "ps=7\r", "Change ASIC period to /4096."},
         {"declination", "EditDeclination", "-2.5", "", "mag_dec=-2.5\r",
          "Change declination angle to -2.5 degrees."},
-        {"declination as typed", "EditDeclination", " 1,5 east", "", "mag_dec= 1,5 east\r",
-         "Change declination angle to  1,5 east degrees."},
-        {"declination empty", "EditDeclination", "", "", "mag_dec=\r",
-         "Change declination angle to  degrees."},
         {"declination with pasted CR LF", "EditDeclination", "1\r\n2.5\n", "", "mag_dec=12.5\r",
          "Change declination angle to 12.5 degrees."},
-        {"declination only a CR", "EditDeclination", "\r", "", "mag_dec=\r",
-         "Change declination angle to  degrees."},
     };
     for (const Case& c : cases) {
         QTest::newRow(c.name) << c.control << c.value << c.moduleId << false << c.sent << c.log;
@@ -187,22 +170,6 @@ void TestConfiguration::handler()
     QCOMPARE(logRowsAtEachWrite(*f.port, logRowsBefore), commandThenLog(sent.isEmpty() ? 0 : 1, 0));
 }
 
-void TestConfiguration::declinationOnEveryLeave()
-{
-    WindowFixture f;
-    WdwMain& w = *f.window;
-    f.connect();
-    showActive(w);
-    w.EditDeclination->setText("3.0");
-    f.settle();
-
-    leaveDeclination(w);
-    leaveDeclination(w);  // unchanged text: sent and logged again
-
-    QCOMPARE(f.port->takeWritten(), QByteArray("mag_dec=3.0\rmag_dec=3.0\r"));
-    QCOMPARE(f.newLog(), QStringList(2, "Change declination angle to 3.0 degrees."));
-}
-
 void TestConfiguration::selectRadio_data()
 {
     QTest::addColumn<QString>("radio");
@@ -255,59 +222,6 @@ void TestConfiguration::selectRadio()
     QCOMPARE(f.newLog(), log);
 }
 
-void TestConfiguration::moduleBaudRate_data()
-{
-    QTest::addColumn<bool>("rateRead");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("sent");
-
-    QTest::newRow("9600 after the rate was read") << true << 5 << QByteArray("b=5\r");
-    QTest::newRow("300 after the rate was read") << true << 0 << QByteArray("b=0\r");
-    QTest::newRow("9600 before the rate was read") << false << 5 << QByteArray();
-}
-
-void TestConfiguration::moduleBaudRate()
-{
-    QFETCH(bool, rateRead);
-    QFETCH(int, row);
-    QFETCH(QByteArray, sent);
-
-    WindowFixture f;
-    WdwMain& w = *f.window;
-    f.connect();
-    const qint32 computerRate = w.mBaudRate;
-    // The rate the dispatcher selected from the module's reply, silently.
-    w.mSetModuleBaudRate = false;
-    w.PopupModuleBaudRate->setCurrentIndex(row == 3 ? 2 : 3);
-    w.mSetModuleBaudRate = rateRead;
-    f.settle();
-    const int openingsBefore = int(f.port->openings().size());
-
-    QElapsedTimer clock;
-    clock.start();
-    w.PopupModuleBaudRate->setCurrentIndex(row);
-
-    QCOMPARE(f.port->takeWritten(), sent);
-    QCOMPARE(f.newLog(), QStringList());
-    QCOMPARE(w.mConnected, !rateRead);
-    if (!rateRead) {
-        QVERIFY(!w.TimerEvent->isActive());
-        QTest::qWait(1100);
-        QCOMPARE(f.port->openings().size(), openingsBefore);
-        QCOMPARE(f.port->takeWritten(), QByteArray());
-        return;
-    }
-
-    // One second later the link is reopened at the computer's unchanged rate.
-    QVERIFY(w.TimerEvent->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(f.port->written(), QByteArray("h\r"), 3000);
-    QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(f.port->openings().size() > openingsBefore);
-    QCOMPARE(f.port->lastSettings().baudRate, computerRate);
-    QCOMPARE(w.mBaudRate, computerRate);
-    QCOMPARE(f.newLog(), QStringList{"Opened serial port ttyTEST"});
-}
-
 void TestConfiguration::defaults_data()
 {
     QTest::addColumn<bool>("awayFromDefault");
@@ -316,9 +230,7 @@ void TestConfiguration::defaults_data()
     QTest::addColumn<QString>("focus");  // "active window", "inactive window", "typing"
 
     QTest::newRow("all away from default") << true << "" << false << "active window";
-    QTest::newRow("all at default") << false << "" << false << "active window";
     QTest::newRow("module 20") << true << "20" << false << "active window";
-    QTest::newRow("during the configuration read") << true << "" << true << "active window";
     QTest::newRow("window not active") << true << "" << false << "inactive window";
     QTest::newRow("at default, window not active") << false << "" << false << "inactive window";
     QTest::newRow("pressed while typing a declination") << true << "" << false << "typing";

@@ -206,7 +206,7 @@ void TestIndicators::readingCanvasBlendsWithThePanel()
     // show as a box of its own; the 3D view's sky is set to it too.
     QCOMPARE(pixelAt(content, QPoint(60, 160)), behind);
     QCOMPARE(pixelAt(content, QPoint(425, 370)), behind);
-    QCOMPARE(f.view3D->background, behind);
+    QCOMPARE(f.view3D->backgroundColor().value_or(QColor()), behind);
 }
 
 QTEST_MAIN(TestIndicators)

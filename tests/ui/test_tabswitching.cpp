@@ -1,5 +1,7 @@
 // Leaving a tab ends what it was doing; entering Test brings the 3D view back; the
-// controls that talk to the module follow the link.
+// controls that talk to the module follow the link. The conversations are scenarios
+// (tests/scenarios/tabs-*.scn); these cases add every mode running at once on each
+// tab left, the 3D view's colour and redraw, and the order of the enabling.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,19 +15,6 @@
 
 namespace {
 const QString kQuestion = "Calibration is not complete. Do you want to stop the calibration?";
-
-const QWidget* content(const WdwMain& w) { return w.centralWidget() ? w.centralWidget() : &w; }
-
-// A control's rectangle in window coordinates.
-QRect inWindow(const WdwMain& w, const QWidget* widget)
-{
-    return {widget->parentWidget()->mapTo(content(w), widget->pos()), widget->size()};
-}
-
-void placeInWindow(const WdwMain& w, QWidget* widget, const QRect& rect)
-{
-    widget->setGeometry({widget->parentWidget()->mapFrom(content(w), rect.topLeft()), rect.size()});
-}
 
 // Records the order in which widgets of interest change their enabled state.
 class EnabledOrder : public QObject {
@@ -61,7 +50,6 @@ class TestTabSwitching : public QObject {
 private slots:
     void leaving_data();
     void leaving();
-    void calibrationAsksAgainAfterNo();
     void view3DParkedAndRestored();
     void moduleControls_data();
     void moduleControls();
@@ -90,23 +78,14 @@ void TestTabSwitching::leaving_data()
     //                                         from to conn  calib  halt   answer shown sent log test-caption logger-caption cal-caption ListData
     QTest::newRow("calibration idle") << 2 << 4 << true << false << false << "" << 4 << QByteArray() << none
                                       << "Stop" << "Stop" << "Start" << false;
-    QTest::newRow("calibration running, No") << 2 << 3 << true << true << false << "no" << 2 << QByteArray()
-                                             << none << "Stop" << "Stop" << "Stop" << false;
     QTest::newRow("calibration running, Yes") << 2 << 5 << true << true << false << "yes" << 5
                                               << QByteArray("h\r") << stopped << "Stop" << "Stop" << "Start"
                                               << false;
-    QTest::newRow("calibration running, Yes, single-character halt")
-        << 2 << 0 << true << true << true << "yes" << 0 << QByteArray("h") << stopped << "Stop" << "Stop"
-        << "Start" << false;
-    QTest::newRow("test") << 3 << 1 << true << false << false << "" << 1 << QByteArray() << none << "Go"
-                          << "Stop" << "Start" << false;
     // Straight from Test to the Data Logger: only the Test leaving actions run.
     QTest::newRow("test to data logger") << 3 << 4 << true << false << false << "" << 4 << QByteArray()
                                          << none << "Go" << "Stop" << "Start" << false;
     QTest::newRow("data logger, connected") << 4 << 5 << true << false << false << "" << 5 << QByteArray()
                                             << none << "Stop" << "Go" << "Start" << true;
-    QTest::newRow("data logger, not connected") << 4 << 0 << false << false << false << "" << 0
-                                                << QByteArray() << none << "Stop" << "Go" << "Start" << false;
     QTest::newRow("configuration") << 1 << 4 << true << true << false << "" << 4 << QByteArray() << none
                                    << "Stop" << "Stop" << "Stop" << false;
     QTest::newRow("system log") << 5 << 3 << true << true << false << "" << 3 << QByteArray() << none
@@ -172,32 +151,6 @@ void TestTabSwitching::leaving()
     QCOMPARE(w.ListData->isEnabled(), listDataEnabled);
 }
 
-void TestTabSwitching::calibrationAsksAgainAfterNo()
-{
-    WindowFixture f;
-    WdwMain& w = *f.window;
-    f.connect();
-    w.show();
-    w.TabMain->setCurrentIndex(2);
-    w.mUserCalibration = true;
-    f.prompter.prepareAnswer(false);
-    f.prompter.prepareAnswer(false);
-
-    w.TabMain->setCurrentIndex(4);
-    w.TabMain->setCurrentIndex(1);
-
-    QCOMPARE(f.prompter.shown, QStringList(2, kQuestion));
-    QCOMPARE(w.TabMain->currentIndex(), 2);
-    QCOMPARE(w.mNewTab, 2);
-    QCOMPARE(f.port->takeWritten(), QByteArray());
-
-    // Once the calibration has ended, the tab is left without a question.
-    w.mUserCalibration = false;
-    w.TabMain->setCurrentIndex(1);
-    QCOMPARE(f.prompter.shown.size(), 2);
-    QCOMPARE(w.TabMain->currentIndex(), 1);
-}
-
 void TestTabSwitching::view3DParkedAndRestored()
 {
     WindowFixture f;
@@ -206,28 +159,29 @@ void TestTabSwitching::view3DParkedAndRestored()
     w.show();
     // The group box as laid out; the view's layout position differs from where
     // entering the Test tab puts it.
-    placeInWindow(w, w.Group3DModel, {464, 124, 410, 460});
-    placeInWindow(w, w.View3DHelicopter, {480, 158, 378, 414});
+    w.setContentGeometry(w.Group3DModel, {464, 124, 410, 460});
+    w.setContentGeometry(w.View3DHelicopter, {480, 158, 378, 414});
     f.view3D->setBackgroundColor(Qt::red);
     const int redraws = f.view3D->redrawCount();
 
     w.TabMain->setCurrentIndex(3);
-    QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(479, 155, 378, 414));
+    QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(479, 155, 378, 414));
+    QVERIFY(w.WindowBackgroundColour().isValid());
     QCOMPARE(f.view3D->backgroundColor().value_or(QColor()), w.WindowBackgroundColour());
     QCOMPARE(f.view3D->redrawCount(), redraws + 1);
 
     // Leaving parks it as one pixel in the group box's inner bottom-right corner.
     w.TabMain->setCurrentIndex(4);
-    QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(872, 582, 1, 1));
+    QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(872, 582, 1, 1));
     QCOMPARE(w.TabMain->currentIndex(), 4);
 
     // The corner follows the group box.
-    placeInWindow(w, w.Group3DModel, {400, 100, 300, 200});
+    w.setContentGeometry(w.Group3DModel, {400, 100, 300, 200});
     w.TabMain->setCurrentIndex(3);
-    QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(479, 155, 378, 414));
+    QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(479, 155, 378, 414));
     QCOMPARE(f.view3D->redrawCount(), redraws + 2);
     w.TabMain->setCurrentIndex(0);
-    QCOMPARE(inWindow(w, w.View3DHelicopter), QRect(698, 298, 1, 1));
+    QCOMPARE(w.contentGeometry(w.View3DHelicopter), QRect(698, 298, 1, 1));
 }
 
 void TestTabSwitching::moduleControls_data()
