@@ -11,7 +11,14 @@ WdwMain::WdwMain(const WdwMainEnvironment& environment, QWidget* parent)
     WdwMain_Open();
 }
 
-WdwMain::~WdwMain() = default;
+WdwMain::~WdwMain()
+{
+    // Once this body has run the object is a mere QWidget, yet Qt still hides the window
+    // and takes its controls down, and they report it: the declination field loses the
+    // focus, for one. None of that may reach a handler of the window that is gone.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    if (SerPort) disconnect(SerPort, nullptr, this, nullptr);
+}
 
 void WdwMain::closeEvent(QCloseEvent* event)
 {

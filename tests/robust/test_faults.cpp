@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "readings/datalogmodel.h"
+#include "ui/controls.h"
 #include "windowfixture.h"
 
 namespace {
@@ -162,6 +163,7 @@ private slots:
     void garbageFlood();
     void neverAnswers_data();
     void neverAnswers();
+    void destroyedWhileEditing();
 };
 
 void TestFaults::preferencesUnwritable_data()
@@ -417,6 +419,33 @@ void TestFaults::neverAnswers()
     arrive(f, "$h*\r\n");
     QVERIFY(w.mConnected);
     QCOMPARE(f.port->takeWritten(), QByteArray("b?\r"));
+}
+
+// A window taken down while the user is still in the declination field (as the tests
+// and the scenario runner take windows down) sends nothing and logs nothing: the
+// field's lost-focus handler must not run on a window that is being destroyed.
+void TestFaults::destroyedWhileEditing()
+{
+    WindowFixture f;
+    WdwMain& w = *f.window;
+    connectThroughPort(f);
+    if (QTest::currentTestFailed()) return;
+    w.TabMain->setCurrentIndex(1);
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.EditDeclination->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(w.EditDeclination->hasFocus());
+    w.EditDeclination->setText("12.5");
+    f.settle();
+
+    QTreeWidget* log = w.ListSystemLog;
+    int entries = log->topLevelItemCount();
+    QObject::connect(log->model(), &QAbstractItemModel::rowsInserted, log, [&entries] { ++entries; });
+    const int before = entries;
+    f.window.reset();
+    QCOMPARE(f.port->written(), QByteArray());
+    QCOMPARE(entries, before);
 }
 
 QTEST_MAIN(TestFaults)
