@@ -1,6 +1,7 @@
 #include "calibrationgraphmath.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace calgraph {
@@ -56,13 +57,28 @@ QStringList verticalLabels(const Scaling& s)
     return labels;
 }
 
+namespace {
+// The points of a garbled sentence (a number beyond float range, or two too close to
+// tell apart) land at infinite or undefined positions. Those go to the edge of a
+// margin as wide as the plot around it, where the line is cut off anyway: converting
+// them to int as they are is undefined, and a line from INT_MIN would take forever to
+// draw. The points of a sound run all lie on the plot and are not moved.
+int onPlotOrMargin(double position, int size)
+{
+    const double low = -double(size);
+    const double high = 2.0 * double(size);
+    if (std::isnan(position)) return int(low);
+    return int(std::trunc(std::clamp(position, low, high)));
+}
+}  // namespace
+
 QPoint pixel(const Scaling& s, float x, float y, int w, int h)
 {
     const int xStep = w / kDivisions;
     const int yStep = h / kDivisions;
     const double px = (double(x) - double(s.xMin)) / double(s.xScale) * xStep;
     const double py = h - (double(y) - double(s.yMin)) / double(s.yScale) * yStep;
-    return QPoint(int(std::trunc(px)), int(std::trunc(py)));
+    return QPoint(onPlotOrMargin(px, w), onPlotOrMargin(py, h));
 }
 
 void drawPolyline(QImage& image, const QPolygon& points, QRgb colour)

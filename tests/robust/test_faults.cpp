@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "readings/datalogmodel.h"
+#include "settings/calibrationgraphmath.h"
 #include "ui/controls.h"
 #include "windowfixture.h"
 
@@ -164,6 +165,8 @@ private slots:
     void neverAnswers_data();
     void neverAnswers();
     void destroyedWhileEditing();
+    void calibrationGarbage_data();
+    void calibrationGarbage();
 };
 
 void TestFaults::preferencesUnwritable_data()
@@ -446,6 +449,42 @@ void TestFaults::destroyedWhileEditing()
     f.window.reset();
     QCOMPARE(f.port->written(), QByteArray());
     QCOMPARE(entries, before);
+}
+
+void TestFaults::calibrationGarbage_data()
+{
+    QTest::addColumn<QByteArray>("sentences");
+    const QByteArray huge = "1" + QByteArray(45, '0');
+    QTest::newRow("beyond float range") << "$X" + huge + "Y1*\r\n$X0Y0*\r\n$X-" + huge + "Y2*\r\n";
+    QTest::newRow("beyond double range") << "$X" + QByteArray(400, '9') + "Y1*\r\n$X0Y0*\r\n";
+    QTest::newRow("too close to tell apart") << "$X0Y5*\r\n$X0." + QByteArray(44, '0') + "1Y5*\r\n";
+}
+
+// Points read from garbled calibration sentences are kept as the module sent them,
+// and the graph still draws at once, with every point on the plot or just beside it.
+void TestFaults::calibrationGarbage()
+{
+    QFETCH(QByteArray, sentences);
+    WindowFixture f;
+    WdwMain& w = *f.window;
+    connectThroughPort(f);
+    if (QTest::currentTestFailed()) return;
+    w.PushCalibrationStart->click();
+    arrive(f, "$mpcal=e*\r\n" + sentences);
+    QVERIFY(w.mUserCalDataCount >= 2);
+
+    const int width = w.CanvasUserCalGraph->width() - 1;
+    const int height = w.CanvasUserCalGraph->height() - 1;
+    const calgraph::Scaling s = calgraph::scale(w.mUserCalDataX.constData(), w.mUserCalDataY.constData(),
+                                                w.mUserCalDataCount);
+    for (int k = 0; k < w.mUserCalDataCount; ++k) {
+        const QPoint p = calgraph::pixel(s, w.mUserCalDataX[k], w.mUserCalDataY[k], width, height);
+        QVERIFY2(p.x() >= -width && p.x() <= 2 * width && p.y() >= -height && p.y() <= 2 * height,
+                 qPrintable(QStringLiteral("point %1 at %2, %3").arg(k).arg(p.x()).arg(p.y())));
+    }
+    // Painting returns (a line from a point at INT_MIN would not).
+    const QImage picture = w.CanvasUserCalGraph->grab().toImage();
+    QCOMPARE(picture.size(), w.CanvasUserCalGraph->size());
 }
 
 QTEST_MAIN(TestFaults)
