@@ -1,6 +1,7 @@
-// Faults a user meets that a conversation script cannot set up: places that cannot be
-// written (also when the tests run as root), a module that floods garbage, and a
-// module that never answers, watched for busy timers and growing state.
+// Faults a user meets that a conversation script cannot set up or see: places that
+// cannot be written (also when the tests run as root), a module that floods garbage,
+// a module that never answers (watched for busy timers and growing state), garbled
+// calibration points, and a window taken down while the user is editing.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -13,8 +14,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <csignal>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -56,8 +57,8 @@ private:
     bool mDropped = false;
 };
 
-// A disk that is full after `bytes` more bytes of any one file: writing past it fails
-// (EFBIG, the signal ignored) as writing to a full disk does.
+// A disk on which no file can grow beyond `bytes`: writing past that fails (EFBIG, the
+// signal ignored) as writing to a full disk does.
 class FullDisk {
 public:
     explicit FullDisk(rlim_t bytes)
