@@ -35,26 +35,28 @@ QString formatLabel(float value)
     return text;
 }
 
-QStringList horizontalLabels(const Scaling& s)
+namespace {
+// The running value is accumulated in single precision, as the labels are drawn.
+QStringList runningLabels(float start, float step, int count)
 {
     QStringList labels;
-    float v = s.xMin;
-    for (int i = 0; i < kHorizontalLabels; ++i) {
+    float v = start;
+    for (int i = 0; i < count; ++i) {
         labels << formatLabel(v);
-        v = v + 2.0f * s.xScale;
+        v = v + step;
     }
     return labels;
+}
+}  // namespace
+
+QStringList horizontalLabels(const Scaling& s)
+{
+    return runningLabels(s.xMin, 2.0f * s.xScale, kHorizontalLabels);
 }
 
 QStringList verticalLabels(const Scaling& s)
 {
-    QStringList labels;
-    float v = s.yMin;
-    for (int i = 0; i < kVerticalLabels; ++i) {
-        labels << formatLabel(v);
-        v = v + s.yScale;
-    }
-    return labels;
+    return runningLabels(s.yMin, s.yScale, kVerticalLabels);
 }
 
 namespace {
