@@ -33,6 +33,7 @@
 #include "readings/view3d_recording.h"
 #include "scriptedprompter.h"
 #include "ui/app.h"
+#include "ui/paintpacer.h"
 #include "ui/wdwmain.h"
 
 namespace {
@@ -182,13 +183,16 @@ int main(int argc, char** argv)
         QTest::qWait(2000);  // the start sequence, then the stream settles
         const qint64 rowsBefore = window->dataLogModel() ? window->dataLogModel()->rowCount() : 0;
         const qint64 redrawsBefore = redraws;
+        const qint64 paintsBefore = window->paintPacer()->paints();
         const Usage u = sample(seconds * 1000);
         const qint64 rows = (window->dataLogModel() ? window->dataLogModel()->rowCount() : 0) - rowsBefore;
         const qint64 headings = redraws - redrawsBefore;
+        const qint64 paints = window->paintPacer()->paints() - paintsBefore;
         std::printf("%-28s %5.1f s: %5.2f %% of one core, receive buffer at most %lld bytes",
                     mode, u.elapsed, u.cpuShare, qlonglong(u.maxBuffer));
         if (headings > 0) std::printf(", %lld headings (%.0f a second)", qlonglong(headings), headings / u.elapsed);
         if (rows > 0) std::printf(", %lld rows (%.0f a second)", qlonglong(rows), rows / u.elapsed);
+        std::printf(", window painted %.0f times a second", paints / u.elapsed);
         std::printf("\n");
         go->click();
         QTest::qWait(500);

@@ -45,9 +45,11 @@ void stopForMemory(WdwMain& w, Prompter* prompter)
 // so that laying them out takes about a twentieth of the time at most.
 constexpr qint64 kLayoutShare = 19;
 constexpr int kLongestPublishDelay = 3000;
-// Even a short table takes its new rows at most 25 times a second: faster than the
-// eye, and a few rows per batch at the line's rate.
-constexpr int kShortestPublishDelay = 40;
+// Even a short table takes its new rows at most 5 times a second. Each batch repaints
+// the whole visible table, which is most of the cost of logging; at the line's rate a
+// batch is some 33 rows, more than the table shows, so a faster pace shows nothing
+// more, and at the module's usual rates a row waits a fifth of a second at most.
+constexpr int kShortestPublishDelay = 200;
 
 // Runs an action whenever a widget is shown.
 class ShowWatcher : public QObject {

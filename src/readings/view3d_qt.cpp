@@ -2,16 +2,22 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QHash>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QQuaternion>
+#include <QSurfaceFormat>
+#include <QTimer>
 #include <QVector3D>
 #include <QWidget>
 #include <map>
 #include <vector>
 
 #ifdef DRAVIK_HAVE_QT3D
+#include <Qt3DCore/QAspectEngine>
 #include <Qt3DCore/QAttribute>
 #include <Qt3DCore/QBuffer>
 #include <Qt3DCore/QEntity>
@@ -29,17 +35,42 @@
 #include "objmodel.h"
 #include "orientation.h"
 
-bool openGLAvailable()
+namespace {
+struct OpenGLProbe {
+    bool available = false;
+    bool software = false;
+};
+
+// One context made and asked once: whether OpenGL works here, and whether it is a
+// software rasterizer (Mesa's llvmpipe, softpipe or swrast, as under Xvfb), which
+// draws every pixel on the processor.
+OpenGLProbe probeOpenGL()
 {
+    OpenGLProbe probe;
     QOffscreenSurface surface;
     surface.create();
-    if (!surface.isValid()) return false;
+    if (!surface.isValid()) return probe;
     QOpenGLContext context;
-    if (!context.create()) return false;
-    const bool current = context.makeCurrent(&surface);
-    if (current) context.doneCurrent();
-    return current;
+    if (!context.create() || !context.makeCurrent(&surface)) return probe;
+    probe.available = true;
+    const auto* name = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QByteArray renderer = QByteArray(name ? name : "").toLower();
+    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+        if (renderer.contains(word)) probe.software = true;
+    context.doneCurrent();
+    return probe;
 }
+
+const OpenGLProbe& openGL()
+{
+    static const OpenGLProbe probe = probeOpenGL();
+    return probe;
+}
+}  // namespace
+
+bool openGLAvailable() { return openGL().available; }
+
+bool softwareOpenGL() { return openGL().software; }
 
 namespace {
 
@@ -76,6 +107,12 @@ const QColor kSkyColour(229, 229, 229);
 constexpr float kAmbientLevel = 0.30f;  // white ambient light
 constexpr float kFloodLevel = 0.90f;    // white directional light
 
+// Frames a second at most. A heading arrives up to 200 times a second at the line's
+// full rate; frames are drawn only when something changed, and never more often than
+// this. A software rasterizer draws each frame on the processor, so it gets fewer.
+constexpr int kFramesPerSecond = 60;
+constexpr int kSoftwareFramesPerSecond = 20;
+
 // Colours of the model's materials; a name the view does not know is drawn light grey.
 QColor materialColour(const QString& name)
 {
@@ -99,11 +136,25 @@ public:
     explicit Qt3DView(QWidget* parent)
     {
         mWindow = new Qt3DExtras::Qt3DWindow();
+        if (softwareOpenGL()) {
+            // Four samples a pixel (Qt 3D's default) double a software frame's cost.
+            // The window sets its format as every later context's default, too.
+            QSurfaceFormat format = mWindow->format();
+            format.setSamples(0);
+            mWindow->setFormat(format);
+            QSurfaceFormat::setDefaultFormat(format);
+        }
         mWidget = QWidget::createWindowContainer(mWindow, parent);  // owns the window
         mWidget->setFocusPolicy(Qt::NoFocus);
 
-        // Frames are drawn when the scene changes, not continuously.
+        // Frames are drawn when the scene changes, not continuously, and this view
+        // drives them itself (see requestFrame).
         mWindow->renderSettings()->setRenderPolicy(Qt3DRender::QRenderSettings::OnDemand);
+        mFrameIntervalMs = 1000 / (softwareOpenGL() ? kSoftwareFramesPerSecond : kFramesPerSecond);
+        mFrameDue.setSingleShot(true);
+        mFrameDue.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&mFrameDue, &QTimer::timeout, [this] { drawFrame(); });
+        mWatcher = std::make_unique<ExposeWatcher>(mWindow, [this] { requestFrame(); });
         mWindow->defaultFrameGraph()->setClearColor(kSkyColour);
 
         mRoot = new Qt3DCore::QEntity();
@@ -199,9 +250,69 @@ public:
     {
         if (colour.isValid()) mWindow->defaultFrameGraph()->setClearColor(colour);
     }
-    void redraw() override { mWindow->requestUpdate(); }
+    void redraw() override { requestFrame(); }
 
 private:
+    // Asks for a frame when the window is shown, uncovered or resized.
+    class ExposeWatcher : public QObject {
+    public:
+        ExposeWatcher(QWindow* window, std::function<void()> onExpose)
+            : mOnExpose(std::move(onExpose))
+        {
+            window->installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Expose || event->type() == QEvent::Resize) mOnExpose();
+            return false;
+        }
+
+    private:
+        std::function<void()> mOnExpose;
+    };
+
+    // Qt 3D on its own runs its frame loop at the display's rate for as long as the
+    // window exists, even with nothing to draw and the view hidden on another tab.
+    // Once the window has adopted the scene, its engine is switched to frames on
+    // request, and frames are asked for here: one when something changed, none
+    // sooner than a frame interval after the last, and one more after the last
+    // change, which lets the engine finish what the first frame started (shaders,
+    // buffers).
+    void requestFrame()
+    {
+        mFramesOwed = 2;
+        if (mFrameDue.isActive()) return;
+        const qint64 since = mSinceFrame.isValid() ? mSinceFrame.elapsed() : mFrameIntervalMs;
+        mFrameDue.start(int(std::max<qint64>(0, mFrameIntervalMs - since)));
+    }
+
+    void drawFrame()
+    {
+        Qt3DCore::QAspectEngine* engine = takeOverEngine();
+        if (!engine) {
+            // Not shown yet: Qt 3D's own loop draws the first frames.
+            mWindow->requestUpdate();
+            return;
+        }
+        mSinceFrame.start();
+        // Expose and update requests mark the frame to be drawn in OnDemand mode.
+        mWindow->requestUpdate();
+        engine->processFrame();
+        if (--mFramesOwed > 0) mFrameDue.start(mFrameIntervalMs);
+    }
+
+    Qt3DCore::QAspectEngine* takeOverEngine()
+    {
+        if (mEngine) return mEngine;
+        // The window's root entity, which holds ours, belongs to the engine once shown.
+        QObject* windowRoot = mRoot->parent();
+        auto* engine = windowRoot ? qobject_cast<Qt3DCore::QAspectEngine*>(windowRoot->parent()) : nullptr;
+        if (!engine) return nullptr;
+        engine->setRunMode(Qt3DCore::QAspectEngine::Manual);
+        mEngine = engine;
+        return mEngine;
+    }
+
     struct Item {
         Qt3DCore::QEntity* entity;
         Qt3DCore::QTransform* transform;
@@ -294,6 +405,12 @@ private:
 
     Qt3DExtras::Qt3DWindow* mWindow = nullptr;
     QWidget* mWidget = nullptr;
+    Qt3DCore::QAspectEngine* mEngine = nullptr;  // the window's, once taken over
+    std::unique_ptr<ExposeWatcher> mWatcher;
+    QTimer mFrameDue;
+    QElapsedTimer mSinceFrame;
+    int mFrameIntervalMs = 16;
+    int mFramesOwed = 0;
     Qt3DCore::QEntity* mRoot = nullptr;
     QVector3D mCameraPosition;
     QQuaternion mCameraOrientation;

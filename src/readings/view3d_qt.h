@@ -14,3 +14,5 @@ std::unique_ptr<View3D> createQt3DView(QWidget* parent);
 
 // Whether an OpenGL context can be created and made current here.
 bool openGLAvailable();
+// Whether that OpenGL draws on the processor (a software rasterizer).
+bool softwareOpenGL();

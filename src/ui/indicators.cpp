@@ -69,6 +69,7 @@ void WdwMain::CheckContrast_Action()
 
 QColor WdwMain::WindowBackgroundColour() const
 {
+    if (mWindowBackgroundColour.isValid()) return mWindowBackgroundColour;
     // The colour the reading canvas and the 3D view sit on: the tab panel, which the
     // style may paint lighter than the window, under the tint the style may give a
     // group box's inside. Both are drawn alone, without the controls on them, and
@@ -79,5 +80,6 @@ QColor WdwMain::WindowBackgroundColour() const
     const QPoint onPanel = GroupReadings->mapTo(TabMain, middle);
     TabMain->render(&pixel, QPoint(0, 0), QRegion(QRect(onPanel, QSize(1, 1))), QWidget::DrawWindowBackground);
     GroupReadings->render(&pixel, QPoint(0, 0), QRegion(QRect(middle, QSize(1, 1))), QWidget::RenderFlags());
-    return pixel.pixelColor(0, 0);
+    mWindowBackgroundColour = pixel.pixelColor(0, 0);
+    return mWindowBackgroundColour;
 }

@@ -1,10 +1,20 @@
 #include "wdwmain.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
+
+#include "paintpacer.h"
+
+namespace {
+// Readings may change 200 times a second at the line's full rate; a frame rate the eye
+// reads as smooth is plenty for digits, lamps and tables.
+constexpr int kFramesPerSecond = 30;
+}  // namespace
 
 WdwMain::WdwMain(const WdwMainEnvironment& environment, QWidget* parent)
     : QMainWindow(parent), mEnv(environment)
 {
+    mPaintPacer = new PaintPacer(this, kFramesPerSecond);
     CreateControls();
     BindHandlers();
     RunOpenHandlers();
@@ -32,4 +42,18 @@ void WdwMain::closeEvent(QCloseEvent* event)
         WdwMain_Close();
     }
     event->accept();
+}
+
+void WdwMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        mWindowBackgroundColour = QColor();
+    QMainWindow::changeEvent(event);
+}
+
+void WdwMain::showEvent(QShowEvent* event)
+{
+    // The panel is polished and laid out for the screen now.
+    if (!event->spontaneous()) mWindowBackgroundColour = QColor();
+    QMainWindow::showEvent(event);
 }

@@ -27,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
+class PaintPacer;
 class QTreeView;
 class QTreeWidget;
 class Canvas;
@@ -59,6 +60,7 @@ public:
 
     View3D* view3D() const { return mView3D.get(); }
     DataLogModel* dataLogModel() const { return mDataLogModel; }
+    const PaintPacer* paintPacer() const { return mPaintPacer; }
 
     // ---------------------------------------------------------------- shared state
     qint32 mSerialPort = 0;
@@ -257,7 +259,9 @@ public:
     void CanvasConnected_Open();
     void Canvas1_Open();
     void CheckContrast_Action();
-    // The window colour behind the group boxes (the pixel at 38, 125).
+    // The window colour behind the group boxes (the pixel at 38, 125). Worked out by
+    // drawing the panel, so it is kept until the palette, the style or the window's
+    // showing changes it.
     QColor WindowBackgroundColour() const;
 
     // ui/ layout helpers. The layout measures every control from the top-left corner
@@ -274,6 +278,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();   // ui/wdwmain_layout.cpp
@@ -281,9 +287,11 @@ private:
     void RunOpenHandlers();  // ui/wdwmain_bindings.cpp
 
     WdwMainEnvironment mEnv;
+    PaintPacer* mPaintPacer = nullptr;  // owned by the window
     std::unique_ptr<View3D> mView3D;
     DataLogModel* mDataLogModel = nullptr;
     QByteArray mHelicopterText;  // the model text, read once
+    mutable QColor mWindowBackgroundColour;  // invalid until worked out
     bool mCloseAllowed = false;
     bool mClosed = false;
 

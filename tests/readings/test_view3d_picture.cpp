@@ -66,6 +66,7 @@ private slots:
     void modelIsDrawn();
     void headingTurnsThePicture_data();
     void headingTurnsThePicture();
+    void aBurstEndsOnItsLastHeading();
     void otherTabsHideTheView_data();
     void otherTabsHideTheView();
 
@@ -179,6 +180,22 @@ void TestView3DPicture::headingTurnsThePicture()
         QVERIFY2(changed < 0.002, qPrintable(QString::number(changed)));
     else
         QVERIFY2(changed > 0.02, qPrintable(QString::number(changed)));
+}
+
+void TestView3DPicture::aBurstEndsOnItsLastHeading()
+{
+    // Headings faster than frames, as at the line's full rate: the frames in between
+    // are skipped, the last heading is the one shown.
+    showHeading(270);
+    const QImage expected = settledGrab(mShownArea);
+    showHeading(0);
+    QVERIFY(differingFraction(expected, settledGrab(mShownArea)) > 0.02);
+    for (int step = 1; step <= 270; ++step) {
+        showHeading(float(step));
+        if (step % 10 == 0) QTest::qWait(1);  // events flow, as between sentences
+    }
+    const double changed = differingFraction(expected, settledGrab(mShownArea));
+    QVERIFY2(changed < 0.002, qPrintable(QString::number(changed)));
 }
 
 void TestView3DPicture::otherTabsHideTheView_data()

@@ -58,6 +58,7 @@ private slots:
     void contrast_data();
     void contrast();
     void readingCanvasBlendsWithThePanel();
+    void windowColourFollowsThePalette();
 };
 
 void TestIndicators::picturesAreLoadedOnceAndDrawn_data()
@@ -188,6 +189,22 @@ void TestIndicators::contrast()
     QCOMPARE(textColour(w.StaticReadingHeading), colour);
     // Redrawn from the initial reading, in degrees.
     QCOMPARE(w.StaticReadingHeadingValue->text(), QString("000.0"));
+}
+
+void TestIndicators::windowColourFollowsThePalette()
+{
+    // The colour is kept between readings; a new palette must not leave it stale.
+    WindowFixture f;
+    WdwMain& w = *f.window;
+    const QColor before = w.WindowBackgroundColour();
+    QPalette palette = w.palette();
+    const QColor tint(30, 120, 60);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        palette.setColor(role, tint);
+    w.setPalette(palette);
+    const QColor after = w.WindowBackgroundColour();
+    QVERIFY(after != before);
+    QVERIFY2(qAbs(after.green() - after.red()) > 40, qPrintable(after.name()));
 }
 
 void TestIndicators::readingCanvasBlendsWithThePanel()
