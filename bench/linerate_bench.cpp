@@ -1,15 +1,16 @@
 // The application at the full line rate: the simulated module streams over a
 // pseudo-terminal at 57600 bit/s into the real serial backend, while the window runs
-// test mode (with the real 3D view when a display is there) or data logging, with the
-// module's fastest sample period so the line is the limit. Prints the share of one core
-// the process used (also idle, connected and not streaming, as the floor), sentences
-// handled and the receive buffer, and the start-up time from process start to the
-// window shown.
+// test mode (with the real 3D view when a display is there), data logging or
+// calibration, with the module's fastest sample period so the line is the limit.
+// Prints the share of one core the process used (also idle, connected and not
+// streaming, as the floor), sentences handled, window paints and the receive buffer,
+// and the start-up time from process start to the window shown.
 //
-//   linerate_bench ZUNO_SIM_PATH [SECONDS [idle|test|log]]   (run under xvfb-run for the 3D view)
+//   linerate_bench ZUNO_SIM_PATH [SECONDS [idle|test|log|cal]]   (run under xvfb-run for the 3D view)
 //   LINERATE_NO_3D=1 linerate_bench ...                      (the same window without Qt 3D)
 //
-// With "idle", "test" or "log" only that is measured, for profiling one of them.
+// With "idle", "test", "log" or "cal" (or several, "log,cal") only those are measured,
+// for profiling one of them.
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDir>
@@ -110,7 +111,8 @@ int main(int argc, char** argv)
     App app(argc, argv);
     const QString simPath = QString::fromLocal8Bit(argv[1]);
     const int seconds = argc > 2 ? atoi(argv[2]) : 60;
-    const QByteArray only = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    const QList<QByteArray> only = argc > 3 ? QByteArray(argv[3]).split(',') : QList<QByteArray>();
+    auto wanted = [&](const char* what) { return only.isEmpty() || only.contains(what); };
     const bool display = qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("offscreen") &&
                          !qEnvironmentVariable("DISPLAY").isEmpty();
     // LINERATE_NO_3D=1 keeps the window on screen but without the Qt 3D view, to tell
@@ -124,7 +126,8 @@ int main(int argc, char** argv)
     prefs.close();
 
     QProcess sim;
-    sim.start(simPath, {QStringLiteral("--seconds"), QString::number(seconds * 2 + 30)});
+    // The module outlives every phase: three measured ones, two idle ones, the settling.
+    sim.start(simPath, {QStringLiteral("--seconds"), QString::number(seconds * 3 + 120)});
     if (!sim.waitForReadyRead(5000)) {
         std::fprintf(stderr, "zuno-sim printed no device path\n");
         return 1;
@@ -192,15 +195,19 @@ int main(int argc, char** argv)
                     mode, u.elapsed, u.cpuShare, qlonglong(u.maxBuffer));
         if (headings > 0) std::printf(", %lld headings (%.0f a second)", qlonglong(headings), headings / u.elapsed);
         if (rows > 0) std::printf(", %lld rows (%.0f a second)", qlonglong(rows), rows / u.elapsed);
+        if (tab == 2)
+            std::printf(", %d calibration points (%.0f a second)", window->mUserCalDataCount,
+                        window->mUserCalDataCount / u.elapsed);
         std::printf(", window painted %.0f times a second", paints / u.elapsed);
         std::printf("\n");
         go->click();
         QTest::qWait(500);
     };
-    if (only.isEmpty() || only == "idle") idle("idle on the Test tab", 3);
-    if (only.isEmpty() || only == "test") measure("test mode", 3, window->PushTestGo);
-    if (only.isEmpty() || only == "idle") idle("idle on the Data Logger tab", 4);
-    if (only.isEmpty() || only == "log") measure("data logging", 4, window->PushDataLogGo);
+    if (wanted("idle")) idle("idle on the Test tab", 3);
+    if (wanted("test")) measure("test mode", 3, window->PushTestGo);
+    if (wanted("idle")) idle("idle on the Data Logger tab", 4);
+    if (wanted("log")) measure("data logging", 4, window->PushDataLogGo);
+    if (wanted("cal")) measure("calibration", 2, window->PushCalibrationStart);
 
     window->allowClose();
     window->close();
