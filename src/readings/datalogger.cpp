@@ -46,9 +46,9 @@ void stopForMemory(WdwMain& w, Prompter* prompter)
 constexpr qint64 kLayoutShare = 19;
 constexpr int kLongestPublishDelay = 3000;
 // Even a short table takes its new rows at most 5 times a second. Each batch repaints
-// the whole visible table, which is most of the cost of logging; at the line's rate a
-// batch is some 33 rows, more than the table shows, so a faster pace shows nothing
-// more, and at the module's usual rates a row waits a fifth of a second at most.
+// the whole visible table, which is most of the cost of logging. At the line's rate a
+// batch is some 33 rows, more than the table shows at once and faster than anyone
+// reads; at the module's usual rates a row waits a fifth of a second at most.
 constexpr int kShortestPublishDelay = 200;
 
 // Runs an action whenever a widget is shown.

@@ -25,7 +25,6 @@ bool PaintPacer::eventFilter(QObject* watched, QEvent* event)
     }
     // Too soon: the dirty regions stay with the window and are painted when the frame
     // is due. One wake-up serves every request until then.
-    ++mDeferred;
     if (!mDue.isActive()) mDue.start(int(mIntervalMs - since));
     return true;
 }

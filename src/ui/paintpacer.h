@@ -15,11 +15,8 @@ class PaintPacer : public QObject {
 public:
     PaintPacer(QWidget* window, int framesPerSecond);
 
-    int frameIntervalMs() const { return mIntervalMs; }
-    // Paints so far, and update requests held back for a later frame (the window asks
-    // once, then waits for its paint), for the benchmarks.
+    // Paints so far, for the tests and the benchmarks.
     qint64 paints() const { return mPaints; }
-    qint64 deferred() const { return mDeferred; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,5 +30,4 @@ private:
     QTimer mDue;
     bool mReleasing = false;
     qint64 mPaints = 0;
-    qint64 mDeferred = 0;
 };
